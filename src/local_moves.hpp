@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "output.hpp"
+
+namespace tourwright {
+
+// A local move rearranges the segment of positions i..j (inclusive) in place.
+// Example, route [0 1 2 3 4 5 6 7 8] with i = 1, j = 7:
+//
+//   reverse_segment  [0 7 6 5 4 3 2 1 8]   the segment read backwards
+//   swap_pair        [0 7 2 3 4 5 6 1 8]   the ends exchanged
+//   rotate_left_1    [0 2 3 4 5 6 7 1 8]   block 1     moves behind 7
+//   rotate_left_2    [0 3 4 5 6 7 1 2 8]   block 1 2   moves behind 7
+//   rotate_left_3    [0 4 5 6 7 1 2 3 8]   block 1 2 3 moves behind 7
+//   rotate_right_1   [0 7 1 2 3 4 5 6 8]   block 7     moves before 1
+//   rotate_right_2   [0 6 7 1 2 3 4 5 8]   block 6 7   moves before 1
+//   rotate_right_3   [0 5 6 7 1 2 3 4 8]   block 5 6 7 moves before 1
+using LocalMove = void (*)(Route& route, std::size_t i, std::size_t j);
+
+void reverse_segment(Route& route, std::size_t i, std::size_t j);
+void swap_pair(Route& route, std::size_t i, std::size_t j);
+void rotate_left_1(Route& route, std::size_t i, std::size_t j);
+void rotate_left_2(Route& route, std::size_t i, std::size_t j);
+void rotate_left_3(Route& route, std::size_t i, std::size_t j);
+void rotate_right_1(Route& route, std::size_t i, std::size_t j);
+void rotate_right_2(Route& route, std::size_t i, std::size_t j);
+void rotate_right_3(Route& route, std::size_t i, std::size_t j);
+
+// One row of a pass: the move and the least number of positions strictly
+// between i and j, so that every segment tried is long enough for its move.
+struct PassEntry {
+  LocalMove move;
+  std::size_t min_gap;
+};
+
+inline constexpr std::array<PassEntry, 8> kPassTable{{
+    {reverse_segment, 0},
+    {swap_pair, 2},
+    {rotate_left_1, 1},
+    {rotate_right_1, 1},
+    {rotate_left_2, 2},
+    {rotate_right_2, 3},
+    {rotate_left_3, 4},
+    {rotate_right_3, 5},
+}};
+
+}  // namespace tourwright

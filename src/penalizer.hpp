@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+
+#include "output.hpp"
+#include "penalties/distance/distance_matrix.hpp"
+#include "penalties/time/time_input.hpp"
+
+namespace tourwright {
+
+// The objective of the search. Without time data a route is judged by its
+// tour length; with it, by lateness, travelling time, total duration, waiting
+// time and then distance, compared in that order.
+struct Penalizer {
+  DistanceMatrix distance_matrix;
+  std::optional<TimeScheduler> time_scheduler;
+
+  // Evaluates `route` (taken over): its closed-tour distance and, with time
+  // data, its simulated schedule (events only when `record_events`).
+  Solution penalize(Route route, bool record_events) const;
+
+  // True when `candidate` is strictly better than `reference`; ties never win.
+  bool is_better(const Solution& candidate, const Solution& reference) const;
+};
+
+// The time-data order on two reports plus distances: lateness, travelling
+// time, duration, waiting time, distance; strict.
+bool is_better_with_time(const TimeReport& candidate, std::uint64_t candidate_distance,
+                         const TimeReport& reference, std::uint64_t reference_distance);
+
+}  // namespace tourwright

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "time/duration.hpp"
+#include "time/time_of_day.hpp"
+
+namespace tourwright {
+
+// Daily operating hours in UTC, the same every day: open from `daily_start`
+// (included) until `daily_end` (excluded). Spans across midnight cannot be
+// represented; "no restriction" is expressed by having no OperationTimes.
+struct OperationTimes {
+  TimeOfDay daily_start;
+  TimeOfDay daily_end;
+
+  // Fails with "assertion failed: daily_start < daily_end".
+  static OperationTimes make(TimeOfDay daily_start, TimeOfDay daily_end);
+
+  // How long to wait from h until operation resumes: zero while open,
+  // otherwise until today's or tomorrow's opening.
+  Duration waiting_time(TimeOfDay h) const {
+    if (h < daily_start) return daily_start - h;
+    if (h < daily_end) return Duration::zero();
+    constexpr Duration one_day = Duration::from_nanoseconds(86'400LL * Duration::kNanosPerSecond);
+    return (daily_start - h) + one_day;
+  }
+};
+
+}  // namespace tourwright

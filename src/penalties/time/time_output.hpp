@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "penalties/time/operation_times.hpp"
+#include "penalties/time/time_input.hpp"
+#include "penalties/time/time_windows.hpp"
+#include "time/date_time.hpp"
+#include "time/duration.hpp"
+
+namespace tourwright {
+
+// One schedule entry. `location` is meaningful for work only.
+struct Event {
+  enum class Kind : std::uint8_t { Work, Travel, Wait };
+
+  Kind kind;
+  std::size_t location;
+  TimeWindow window;
+
+  friend bool operator==(const Event&, const Event&) = default;
+};
+
+// The time account of one action or of a whole route.
+// Invariant: duration == working_time + waiting_time + traveling_time.
+struct TimeReport {
+  std::vector<Event> events;  // empty unless events were recorded
+  Duration duration;
+  Duration lateness;
+  Duration working_time;
+  Duration waiting_time;
+  Duration traveling_time;
+  DateTime start_time;
+  DateTime end_time;
+
+  // Appends `other`, which must start where this report ends.
+  void extend(TimeReport&& other);
+};
+
+// Places one piece of work or travel in time: waits for the location's window
+// (pushing the job back when it would not end inside the window it starts in),
+// splits it at closing time with the overnight wait in between, and measures
+// lateness against the location's last window. Travel passes no windows.
+// With `record_events` false nothing is allocated.
+TimeReport action_report(Duration action_duration, const TimeWindows* location_windows,
+                         const OperationTimes* operation_times, DateTime start, bool is_travel,
+                         std::optional<std::size_t> location, bool record_events);
+
+// The schedule of a closed tour: work at each location in route order, then
+// travel to the next, ending with the leg back to the first location. It begins
+// at the start of the first window listed for the route's first location.
+TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std::size_t>& route,
+                          bool record_events);
+
+}  // namespace tourwright

@@ -1,0 +1,103 @@
+#include "python/extract.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "python/errors.hpp"
+
+namespace tourwright::python {
+
+std::uint64_t extract_u64(PyObject* value) {
+  Object index;
+  if (!PyLong_Check(value)) {
+    index = checked(PyNumber_Index(value));
+    value = index.get();
+  }
+  const unsigned long long number = PyLong_AsUnsignedLongLong(value);
+  if (number == static_cast<unsigned long long>(-1) && PyErr_Occurred() != nullptr) {
+    throw PythonError{};
+  }
+  return number;
+}
+
+std::pair<std::uint64_t, std::uint64_t> extract_pair(PyObject* value) {
+  if (!PyTuple_Check(value)) raise_cannot_convert(value, "PyTuple");
+  const Py_ssize_t length = PyTuple_GET_SIZE(value);
+  if (length != 2) {
+    raise(PyExc_ValueError,
+          "expected tuple of length 2, but got tuple of length " + std::to_string(length));
+  }
+  const std::uint64_t first = extract_u64(PyTuple_GET_ITEM(value, 0));
+  return {first, extract_u64(PyTuple_GET_ITEM(value, 1))};
+}
+
+void check_list_value(PyObject* value) {
+  if (PyUnicode_Check(value)) raise(PyExc_TypeError, "Can't extract `str` to `Vec`");
+  if (PySequence_Check(value) == 0) raise_cannot_convert(value, "Sequence");
+}
+
+Py_ssize_t reservation_for(PyObject* sequence) {
+  // The reported length is only a hint. A failing or lying __len__ must not
+  // fail the call or make us reserve absurd amounts, so it is capped; longer
+  // sequences simply grow.
+  constexpr Py_ssize_t kLargestReservation = Py_ssize_t{1} << 20;
+  const Py_ssize_t length = PySequence_Size(sequence);
+  if (length < 0) {
+    PyErr_Clear();
+    return 0;
+  }
+  return std::min(length, kLargestReservation);
+}
+
+std::vector<std::uint64_t> extract_u64_list(PyObject* value) {
+  return extract_list<std::uint64_t>(value, extract_u64);
+}
+
+std::vector<std::vector<std::uint64_t>> extract_matrix(PyObject* value) {
+  return extract_list<std::vector<std::uint64_t>>(value, extract_u64_list);
+}
+
+namespace {
+
+std::vector<std::pair<std::uint64_t, std::uint64_t>> extract_pair_list(PyObject* value) {
+  return extract_list<std::pair<std::uint64_t, std::uint64_t>>(value, extract_pair);
+}
+
+}  // namespace
+
+std::vector<std::vector<std::pair<std::uint64_t, std::uint64_t>>> extract_windows(PyObject* value) {
+  return extract_list<std::vector<std::pair<std::uint64_t, std::uint64_t>>>(value,
+                                                                              extract_pair_list);
+}
+
+void name_argument_in_type_error(const char* name) {
+  if (!PyErr_ExceptionMatches(PyExc_TypeError)) return;
+  PyObject* raw_type = nullptr;
+  PyObject* raw_value = nullptr;
+  PyObject* raw_traceback = nullptr;
+  PyErr_Fetch(&raw_type, &raw_value, &raw_traceback);
+  PyErr_NormalizeException(&raw_type, &raw_value, &raw_traceback);
+  Object type = Object::steal(raw_type);
+  Object error = Object::steal(raw_value);
+  Object traceback = Object::steal(raw_traceback);
+  if (type.get() != PyExc_TypeError) {  // a subclass: passes unchanged
+    PyErr_Restore(type.release(), error.release(), traceback.release());
+    return;
+  }
+
+  Object text = Object::steal(PyObject_Str(error.get()));
+  if (!text) {
+    PyErr_WriteUnraisable(error.get());
+    text = Object::steal(PyUnicode_FromString("<unprintable TypeError object>"));
+    if (!text) return;
+  }
+  Object message = Object::steal(PyUnicode_FromFormat("argument '%s': %U", name, text.get()));
+  if (!message) return;
+  Object renamed = Object::steal(PyObject_CallOneArg(PyExc_TypeError, message.get()));
+  if (!renamed) return;
+  // Keep the original's cause (not the original itself), as a fresh error would.
+  PyException_SetCause(renamed.get(), PyException_GetCause(error.get()));
+  PyErr_Restore(Py_NewRef(PyExc_TypeError), renamed.release(), nullptr);
+}
+
+}  // namespace tourwright::python

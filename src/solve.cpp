@@ -1,0 +1,25 @@
+#include "solve.hpp"
+
+#include <utility>
+
+#include "penalizer.hpp"
+#include "solver.hpp"
+
+namespace tourwright {
+
+Duration time_limit_from_input(std::uint64_t seconds) { return duration_from_input(seconds); }
+
+SolveOutput solve(SolveInput input) {
+  std::optional<TimeScheduler> scheduler = TimeScheduler::from_arguments(
+      std::move(input.duration_matrix), std::move(input.job_durations),
+      std::move(input.time_windows), input.operation_times);
+  // The limit is checked only once the time data has converted cleanly.
+  std::optional<Duration> time_limit;
+  if (input.time_limit) time_limit = time_limit_from_input(*input.time_limit);
+
+  Solver solver(Penalizer{std::move(input.distance_matrix), std::move(scheduler)}, time_limit);
+  solver.solve();
+  return SolveOutput{solver.best_solution(), solver.iterations(), solver.time_taken()};
+}
+
+}  // namespace tourwright

@@ -1,0 +1,104 @@
+#include "solver.hpp"
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <utility>
+
+namespace tourwright {
+
+namespace {
+
+Route identity_route(std::size_t n) {
+  Route route(n);
+  std::iota(route.begin(), route.end(), std::size_t{0});
+  return route;
+}
+
+// One generator per thread, seeded from the OS entropy source on first use,
+// so concurrent searches never share generator state.
+std::mt19937_64& thread_generator() {
+  thread_local std::mt19937_64 generator = [] {
+    std::random_device entropy;
+    std::seed_seq seed{entropy(), entropy(), entropy(), entropy(),
+                       entropy(), entropy(), entropy(), entropy()};
+    return std::mt19937_64(seed);
+  }();
+  return generator;
+}
+
+}  // namespace
+
+Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
+               std::optional<Route> start_route)
+    : time_limit_(time_limit),
+      penalizer_(std::move(penalizer)),
+      size_(penalizer_.distance_matrix.size()),
+      started_at_(Clock::now()) {
+  Route start = start_route ? std::move(*start_route) : identity_route(size_);
+  current_solution_ = penalizer_.penalize(std::move(start), false);
+  best_solution_ = current_solution_;
+}
+
+Duration Solver::elapsed() const {
+  const auto nanoseconds =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - started_at_);
+  return Duration::from_nanoseconds(nanoseconds.count());
+}
+
+bool Solver::limit_exceeded() const { return time_limit_ && elapsed() > *time_limit_; }
+
+Route Solver::shuffled_identity() const {
+  Route route = identity_route(size_);
+  auto& generator = thread_generator();
+  // Fisher–Yates: every order equally likely.
+  for (std::size_t k = size_; k-- > 1;) {
+    std::uniform_int_distribution<std::size_t> position(0, k);
+    std::swap(route[k], route[position(generator)]);
+  }
+  return route;
+}
+
+bool Solver::run_move(LocalMove move, std::size_t min_gap) {
+  const std::size_t n = size_;
+  bool improved = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1 + min_gap; j < n; ++j) {
+      Route candidate_route = current_solution_.route;
+      move(candidate_route, i, j);
+      Solution candidate = penalizer_.penalize(std::move(candidate_route), false);
+      if (penalizer_.is_better(candidate, current_solution_)) {
+        current_solution_ = std::move(candidate);
+        improved = true;
+      }
+    }
+  }
+  return improved;
+}
+
+bool Solver::run_pass() {
+  bool improved = false;
+  // Every move runs even after an earlier one improved the route.
+  for (const PassEntry& entry : kPassTable) {
+    improved = run_move(entry.move, entry.min_gap) || improved;
+  }
+  return improved;
+}
+
+void Solver::solve() {
+  started_at_ = Clock::now();
+  while (!limit_exceeded()) {
+    ++iterations_;
+    // The limit is tested before every pass, never inside one.
+    while (!limit_exceeded() && run_pass()) {
+    }
+    // A descent cut short by the limit competes too; ties keep the earlier one.
+    if (penalizer_.is_better(current_solution_, best_solution_)) best_solution_ = current_solution_;
+    if (!time_limit_) break;
+    current_solution_ = penalizer_.penalize(shuffled_identity(), false);
+  }
+  best_solution_ = penalizer_.penalize(best_solution_.route, true);
+  time_taken_ = elapsed();
+}
+
+}  // namespace tourwright

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "local_moves.hpp"
+#include "output.hpp"
+#include "penalizer.hpp"
+#include "time/duration.hpp"
+
+namespace tourwright {
+
+// Multi-start local search. The first descent starts from the identity order;
+// with a time limit, further descents start from uniformly shuffled orders
+// until the limit has passed. The best local optimum is kept.
+class Solver {
+ public:
+  // Evaluates the start route (the identity order unless given); no search yet.
+  Solver(Penalizer penalizer, std::optional<Duration> time_limit,
+         std::optional<Route> start_route = std::nullopt);
+
+  // Runs the whole search, then evaluates the best route again with its
+  // schedule events and records the time taken.
+  void solve();
+
+  // Tries `move` on every pair (i, j) with j ≥ i + 1 + min_gap, in increasing
+  // order, accepting each candidate that beats the current solution at once;
+  // the scan goes on from the accepted route. True if anything was accepted.
+  bool run_move(LocalMove move, std::size_t min_gap);
+
+  const Solution& best_solution() const { return best_solution_; }
+  const Solution& current_solution() const { return current_solution_; }
+  std::uint64_t iterations() const { return iterations_; }
+  Duration time_taken() const { return time_taken_; }
+
+ private:
+  // Elapsed time is measured on a monotonic clock: a wall clock stepped
+  // backwards would stretch the search and report a negative time taken.
+  using Clock = std::chrono::steady_clock;
+
+  bool run_pass();
+  Duration elapsed() const;
+  bool limit_exceeded() const;
+  Route shuffled_identity() const;
+
+  std::optional<Duration> time_limit_;
+  Penalizer penalizer_;
+  Solution current_solution_;
+  Solution best_solution_;
+  std::size_t size_;
+  std::uint64_t iterations_ = 0;
+  Duration time_taken_;
+  Clock::time_point started_at_;
+};
+
+}  // namespace tourwright

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <limits>
+
+namespace tourwright {
+
+class DateTime;
+class TimeOfDay;
+
+// A signed time span: whole seconds plus a nanosecond part in 0..999,999,999.
+// The range is ±(2^63 − 1) milliseconds, so every span fits a signed 64-bit
+// millisecond count. A small value type: it sits in the hot path of every
+// schedule evaluation.
+class Duration {
+ public:
+  static constexpr std::int32_t kNanosPerSecond = 1'000'000'000;
+  // ⌊(2^63 − 1) / 1000⌋: the largest whole-second magnitude in range.
+  static constexpr std::int64_t kMaxWholeSeconds = std::numeric_limits<std::int64_t>::max() / 1000;
+
+  constexpr Duration() = default;
+
+  static constexpr Duration zero() { return {}; }
+  static constexpr Duration max() { return {kMaxWholeSeconds, 807'000'000}; }
+  static constexpr Duration min() { return {-kMaxWholeSeconds - 1, 193'000'000}; }
+
+  // Fails with "TimeDelta::seconds out of bounds" when |seconds| > kMaxWholeSeconds.
+  static Duration from_seconds(std::int64_t seconds);
+  // Any signed 64-bit nanosecond count is in range (about ±292 years).
+  static constexpr Duration from_nanoseconds(std::int64_t nanoseconds) {
+    std::int64_t secs = nanoseconds / kNanosPerSecond;
+    auto nanos = static_cast<std::int32_t>(nanoseconds % kNanosPerSecond);
+    if (nanos < 0) {
+      nanos += kNanosPerSecond;
+      --secs;
+    }
+    return {secs, nanos};
+  }
+
+  constexpr std::int64_t seconds() const { return secs_; }
+  constexpr std::int32_t subsec_nanos() const { return nanos_; }
+
+  // Whole seconds truncated toward zero.
+  constexpr std::int64_t whole_seconds() const {
+    return (secs_ < 0 && nanos_ > 0) ? secs_ + 1 : secs_;
+  }
+
+  constexpr bool is_positive() const { return secs_ > 0 || (secs_ == 0 && nanos_ > 0); }
+
+  friend constexpr auto operator<=>(const Duration&, const Duration&) = default;
+  friend constexpr bool operator==(const Duration&, const Duration&) = default;
+
+  // Checked: fail with "`TimeDelta + TimeDelta` overflowed" / "`TimeDelta - TimeDelta` overflowed".
+  friend Duration operator+(Duration a, Duration b) {
+    // Both magnitudes are below 2^54, so the raw sums cannot overflow 64 bits.
+    Duration sum{a.secs_ + b.secs_, a.nanos_ + b.nanos_};
+    if (sum.nanos_ >= kNanosPerSecond) {
+      sum.nanos_ -= kNanosPerSecond;
+      ++sum.secs_;
+    }
+    if (!sum.in_range()) fail_sum_overflow();
+    return sum;
+  }
+  friend Duration operator-(Duration a, Duration b) {
+    Duration difference{a.secs_ - b.secs_, a.nanos_ - b.nanos_};
+    if (difference.nanos_ < 0) {
+      difference.nanos_ += kNanosPerSecond;
+      --difference.secs_;
+    }
+    if (!difference.in_range()) fail_difference_overflow();
+    return difference;
+  }
+  Duration& operator+=(Duration other) { return *this = *this + other; }
+  Duration& operator-=(Duration other) { return *this = *this - other; }
+
+ private:
+  // Exact differences and sums of instants build durations from raw parts.
+  friend constexpr Duration operator-(TimeOfDay a, TimeOfDay b);
+  friend constexpr Duration operator-(DateTime a, DateTime b);
+  friend DateTime operator+(DateTime t, Duration d);
+  friend DateTime operator-(DateTime t, Duration d);
+
+  constexpr Duration(std::int64_t secs, std::int32_t nanos) : secs_(secs), nanos_(nanos) {}
+  constexpr bool in_range() const { return min() <= *this && *this <= max(); }
+
+  [[noreturn]] static void fail_sum_overflow();
+  [[noreturn]] static void fail_difference_overflow();
+
+  std::int64_t secs_ = 0;
+  std::int32_t nanos_ = 0;
+};
+
+}  // namespace tourwright

@@ -1,0 +1,29 @@
+#include "failure.hpp"
+#include "time/date_time.hpp"
+#include "time/duration.hpp"
+
+namespace tourwright {
+
+Duration Duration::from_seconds(std::int64_t seconds) {
+  if (seconds < -kMaxWholeSeconds || seconds > kMaxWholeSeconds) {
+    fail("TimeDelta::seconds out of bounds");
+  }
+  return {seconds, 0};
+}
+
+void Duration::fail_sum_overflow() { fail("`TimeDelta + TimeDelta` overflowed"); }
+void Duration::fail_difference_overflow() { fail("`TimeDelta - TimeDelta` overflowed"); }
+
+DateTime DateTime::from_unix_seconds(std::uint64_t seconds) {
+  // Read as the unsigned number it is: nothing above the last second of year 262142
+  // is accepted, including values that would be negative as signed integers.
+  if (seconds > static_cast<std::uint64_t>(kMaxUnixSeconds)) {
+    fail("called `Option::unwrap()` on a `None` value");
+  }
+  return {static_cast<std::int64_t>(seconds), 0};
+}
+
+void DateTime::fail_sum_overflow() { fail("`DateTime + TimeDelta` overflowed"); }
+void DateTime::fail_difference_overflow() { fail("`DateTime - TimeDelta` overflowed"); }
+
+}  // namespace tourwright
