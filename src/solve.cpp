@@ -3,13 +3,12 @@
 #include <utility>
 
 #include "penalizer.hpp"
-#include "solver.hpp"
 
 namespace tourwright {
 
 Duration time_limit_from_input(std::uint64_t seconds) { return duration_from_input(seconds); }
 
-SolveOutput solve(SolveInput input) {
+SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check) {
   std::optional<TimeScheduler> scheduler = TimeScheduler::from_arguments(
       std::move(input.duration_matrix), std::move(input.job_durations),
       std::move(input.time_windows), input.operation_times);
@@ -18,6 +17,7 @@ SolveOutput solve(SolveInput input) {
   if (input.time_limit) time_limit = time_limit_from_input(*input.time_limit);
 
   Solver solver(Penalizer{std::move(input.distance_matrix), std::move(scheduler)}, time_limit);
+  solver.set_interrupt_check(std::move(interrupt_check));
   solver.solve();
   return SolveOutput{solver.best_solution(), solver.iterations(), solver.time_taken()};
 }

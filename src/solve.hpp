@@ -7,6 +7,7 @@
 #include "output.hpp"
 #include "penalties/distance/distance_matrix.hpp"
 #include "penalties/time/time_input.hpp"
+#include "solver.hpp"
 #include "time/duration.hpp"
 
 namespace tourwright {
@@ -28,8 +29,9 @@ struct SolveOutput {
 };
 
 // Converts the time data, then the limit, builds the objective and runs the
-// search. Every failure is a Failure carrying the caller-visible message.
-SolveOutput solve(SolveInput input);
+// search. Every failure is a Failure carrying the caller-visible message;
+// `interrupt_check` may stop the search by throwing its own exception.
+SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check = {});
 
 // Whole seconds to a search budget; fails with "TimeDelta::seconds out of bounds".
 Duration time_limit_from_input(std::uint64_t seconds);

@@ -46,7 +46,10 @@ Duration Solver::elapsed() const {
   return Duration::from_nanoseconds(nanoseconds.count());
 }
 
-bool Solver::limit_exceeded() const { return time_limit_ && elapsed() > *time_limit_; }
+bool Solver::limit_exceeded() const {
+  if (interrupt_check_) interrupt_check_();
+  return time_limit_ && elapsed() > *time_limit_;
+}
 
 Route Solver::shuffled_identity() const {
   Route route = identity_route(size_);

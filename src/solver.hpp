@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "local_moves.hpp"
 #include "output.hpp"
@@ -17,9 +19,15 @@ namespace tourwright {
 // until the limit has passed. The best local optimum is kept.
 class Solver {
  public:
+  // Called between passes and before every descent, where the search may
+  // stop; it stops the search by throwing (e.g. when the user pressed Ctrl-C).
+  using InterruptCheck = std::function<void()>;
+
   // Evaluates the start route (the identity order unless given); no search yet.
   Solver(Penalizer penalizer, std::optional<Duration> time_limit,
          std::optional<Route> start_route = std::nullopt);
+
+  void set_interrupt_check(InterruptCheck check) { interrupt_check_ = std::move(check); }
 
   // Runs the whole search, then evaluates the best route again with its
   // schedule events and records the time taken.
@@ -42,6 +50,7 @@ class Solver {
 
   bool run_pass();
   Duration elapsed() const;
+  // Polls the interrupt check, then tests the time limit (strictly).
   bool limit_exceeded() const;
   Route shuffled_identity() const;
 
@@ -53,6 +62,7 @@ class Solver {
   std::uint64_t iterations_ = 0;
   Duration time_taken_;
   Clock::time_point started_at_;
+  InterruptCheck interrupt_check_;
 };
 
 }  // namespace tourwright

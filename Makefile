@@ -1,0 +1,24 @@
+# Quick start:  make example   (build, then solve a bundled instance)
+#               make test      (build, then run the C++ and Python suites)
+BUILD_DIR ?= build
+PYTHON    ?= /usr/bin/python3
+JOBS      ?= $(shell nproc)
+
+.PHONY: deps build example test bench clean
+
+deps:
+	@scripts/ensure-deps
+
+build: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+example: build
+	@PYTHONPATH=$(BUILD_DIR) $(PYTHON) examples/quickstart.py
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)
