@@ -30,8 +30,9 @@ std::mt19937_64& thread_generator() {
 }  // namespace
 
 Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
-               std::optional<Route> start_route)
+               std::optional<Route> start_route, Evaluation evaluation)
     : time_limit_(time_limit),
+      evaluation_(evaluation),
       penalizer_(std::move(penalizer)),
       size_(penalizer_.distance_matrix.size()),
       started_at_(Clock::now()) {

@@ -14,6 +14,11 @@
 
 namespace tourwright {
 
+// How candidates are evaluated: `literal` copies the route, applies the move
+// and evaluates the copy from scratch (the reference); `fast` must accept
+// exactly the same candidates in the same order, only sooner.
+enum class Evaluation { literal, fast };
+
 // Multi-start local search. The first descent starts from the identity order;
 // with a time limit, further descents start from uniformly shuffled orders
 // until the limit has passed. The best local optimum is kept.
@@ -25,7 +30,8 @@ class Solver {
 
   // Evaluates the start route (the identity order unless given); no search yet.
   Solver(Penalizer penalizer, std::optional<Duration> time_limit,
-         std::optional<Route> start_route = std::nullopt);
+         std::optional<Route> start_route = std::nullopt,
+         Evaluation evaluation = Evaluation::fast);
 
   void set_interrupt_check(InterruptCheck check) { interrupt_check_ = std::move(check); }
 
@@ -55,6 +61,7 @@ class Solver {
   Route shuffled_identity() const;
 
   std::optional<Duration> time_limit_;
+  Evaluation evaluation_;
   Penalizer penalizer_;
   Solution current_solution_;
   Solution best_solution_;
