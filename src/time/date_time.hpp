@@ -29,8 +29,10 @@ class DateTime {
   constexpr DateTime() = default;
 
   static constexpr DateTime unix_epoch() { return {}; }
-  static constexpr DateTime min() { return {kMinUnixSeconds, 0}; }
-  static constexpr DateTime max() { return {kMaxUnixSeconds, Duration::kNanosPerSecond - 1}; }
+  static constexpr DateTime min() { return DateTime({kMinUnixSeconds, 0}); }
+  static constexpr DateTime max() {
+    return DateTime({kMaxUnixSeconds, Duration::kNanosPerSecond - 1});
+  }
 
   // Fails with "called `Option::unwrap()` on a `None` value" beyond year 262142.
   static DateTime from_unix_seconds(std::uint64_t seconds);
@@ -38,60 +40,45 @@ class DateTime {
   static DateTime from_unix_duration(Duration since_epoch) { return unix_epoch() + since_epoch; }
 
   // Whole seconds since the epoch, rounded down.
-  constexpr std::int64_t unix_seconds() const { return secs_; }
-  constexpr std::int32_t subsec_nanos() const { return nanos_; }
+  constexpr std::int64_t unix_seconds() const { return value_.secs; }
+  constexpr std::int32_t subsec_nanos() const { return value_.nanos; }
 
   constexpr TimeOfDay time_of_day() const {
-    std::int64_t second_of_day = secs_ % TimeOfDay::kSecondsPerDay;
+    std::int64_t second_of_day = value_.secs % TimeOfDay::kSecondsPerDay;
     if (second_of_day < 0) second_of_day += TimeOfDay::kSecondsPerDay;
-    return TimeOfDay::from_parts(static_cast<std::int32_t>(second_of_day), nanos_);
+    return TimeOfDay::from_parts(static_cast<std::int32_t>(second_of_day), value_.nanos);
   }
 
   friend constexpr auto operator<=>(const DateTime&, const DateTime&) = default;
   friend constexpr bool operator==(const DateTime&, const DateTime&) = default;
 
   // Checked: fail with "`DateTime + TimeDelta` overflowed" / "`DateTime - TimeDelta` overflowed".
+  // |seconds| < 2^44 and |d| < 2^54: the raw sums cannot overflow 64 bits.
   friend DateTime operator+(DateTime t, Duration d) {
-    // |secs| < 2^44 and |d| < 2^54: the raw sum cannot overflow 64 bits.
-    DateTime sum{t.secs_ + d.secs_, t.nanos_ + d.nanos_};
-    if (sum.nanos_ >= Duration::kNanosPerSecond) {
-      sum.nanos_ -= Duration::kNanosPerSecond;
-      ++sum.secs_;
-    }
+    const DateTime sum(t.value_ + d.value_);
     if (!sum.in_range()) fail_sum_overflow();
     return sum;
   }
   friend DateTime operator-(DateTime t, Duration d) {
-    DateTime difference{t.secs_ - d.secs_, t.nanos_ - d.nanos_};
-    if (difference.nanos_ < 0) {
-      difference.nanos_ += Duration::kNanosPerSecond;
-      --difference.secs_;
-    }
+    const DateTime difference(t.value_ - d.value_);
     if (!difference.in_range()) fail_difference_overflow();
     return difference;
   }
   DateTime& operator+=(Duration d) { return *this = *this + d; }
 
   // Two instants in range are at most ~1.7e13 s apart: always a valid duration.
-  friend constexpr Duration operator-(DateTime a, DateTime b) {
-    std::int64_t secs = a.secs_ - b.secs_;
-    std::int32_t nanos = a.nanos_ - b.nanos_;
-    if (nanos < 0) {
-      nanos += Duration::kNanosPerSecond;
-      --secs;
-    }
-    return {secs, nanos};
-  }
+  friend constexpr Duration operator-(DateTime a, DateTime b) { return Duration(a.value_ - b.value_); }
 
  private:
-  constexpr DateTime(std::int64_t secs, std::int32_t nanos) : secs_(secs), nanos_(nanos) {}
-  constexpr bool in_range() const { return kMinUnixSeconds <= secs_ && secs_ <= kMaxUnixSeconds; }
+  constexpr explicit DateTime(detail::SplitSeconds value) : value_(value) {}
+  constexpr bool in_range() const {
+    return kMinUnixSeconds <= value_.secs && value_.secs <= kMaxUnixSeconds;
+  }
 
   [[noreturn]] static void fail_sum_overflow();
   [[noreturn]] static void fail_difference_overflow();
 
-  std::int64_t secs_ = 0;
-  std::int32_t nanos_ = 0;
+  detail::SplitSeconds value_;
 };
 
 }  // namespace tourwright

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "time/duration.hpp"
+#include "time/split_seconds.hpp"
 
 namespace tourwright {
 
@@ -16,34 +17,29 @@ class TimeOfDay {
 
   // Whole days are dropped: 90,000 s is 01:00:00.
   static constexpr TimeOfDay from_seconds_since_midnight(std::uint64_t seconds) {
-    return {static_cast<std::int32_t>(seconds % kSecondsPerDay), 0};
+    return TimeOfDay({static_cast<std::int64_t>(seconds % kSecondsPerDay), 0});
   }
   static constexpr TimeOfDay from_parts(std::int32_t seconds, std::int32_t nanos) {
-    return {seconds, nanos};
+    return TimeOfDay({seconds, nanos});
   }
 
-  constexpr std::int32_t seconds_since_midnight() const { return secs_; }
-  constexpr std::int32_t subsec_nanos() const { return nanos_; }
+  constexpr std::int32_t seconds_since_midnight() const {
+    return static_cast<std::int32_t>(value_.secs);
+  }
+  constexpr std::int32_t subsec_nanos() const { return value_.nanos; }
 
   friend constexpr auto operator<=>(const TimeOfDay&, const TimeOfDay&) = default;
   friend constexpr bool operator==(const TimeOfDay&, const TimeOfDay&) = default;
 
   // Exact and never out of range: the result lies within ±1 day.
   friend constexpr Duration operator-(TimeOfDay a, TimeOfDay b) {
-    std::int64_t secs = a.secs_ - b.secs_;
-    std::int32_t nanos = a.nanos_ - b.nanos_;
-    if (nanos < 0) {
-      nanos += Duration::kNanosPerSecond;
-      --secs;
-    }
-    return {secs, nanos};
+    return Duration(a.value_ - b.value_);
   }
 
  private:
-  constexpr TimeOfDay(std::int32_t secs, std::int32_t nanos) : secs_(secs), nanos_(nanos) {}
+  constexpr explicit TimeOfDay(detail::SplitSeconds value) : value_(value) {}
 
-  std::int32_t secs_ = 0;
-  std::int32_t nanos_ = 0;
+  detail::SplitSeconds value_;
 };
 
 }  // namespace tourwright

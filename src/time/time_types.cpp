@@ -8,7 +8,7 @@ Duration Duration::from_seconds(std::int64_t seconds) {
   if (seconds < -kMaxWholeSeconds || seconds > kMaxWholeSeconds) {
     fail("TimeDelta::seconds out of bounds");
   }
-  return {seconds, 0};
+  return Duration({seconds, 0});
 }
 
 void Duration::fail_sum_overflow() { fail("`TimeDelta + TimeDelta` overflowed"); }
@@ -20,7 +20,7 @@ DateTime DateTime::from_unix_seconds(std::uint64_t seconds) {
   if (seconds > static_cast<std::uint64_t>(kMaxUnixSeconds)) {
     fail("called `Option::unwrap()` on a `None` value");
   }
-  return {static_cast<std::int64_t>(seconds), 0};
+  return DateTime({static_cast<std::int64_t>(seconds), 0});
 }
 
 void DateTime::fail_sum_overflow() { fail("`DateTime + TimeDelta` overflowed"); }
