@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "fast/schedule_state.hpp"
+#include "output.hpp"
+
+namespace tourwright {
+
+// The schedule of the current route, remembered at every position, so that a
+// candidate only simulates what it changes and takes the rest from here.
+class ScheduleCheckpoints {
+ public:
+  void rebuild(const TimeScheduler& scheduler, const Route& route);
+
+  DateTime begin() const { return begin_; }
+  // Just before the work at position k, and just after it.
+  const ScheduleState& arrival(std::size_t k) const { return arrival_[k]; }
+  const ScheduleState& departure(std::size_t k) const { return departure_[k]; }
+
+  // A candidate that visits positions k..n−1 in the current route's order and
+  // stands at `candidate` on arrival at k: its state after the work at n−1,
+  // when it follows from the current schedule without simulation:
+  // - the same clock as the current route at k: the same actions follow from
+  //   the same instant, so the rest of the schedule is identical;
+  // - both clocks past the last window end of every remaining location, and
+  //   (with operating hours) a whole number of days apart: no window is
+  //   consulted any more and the hours repeat daily, so the rest is the
+  //   current schedule moved by the difference, each remaining job as late
+  //   as before plus that difference.
+  // Nothing when neither holds.
+  std::optional<ScheduleState> resume(std::size_t k, const ScheduleState& candidate) const;
+
+ private:
+  DateTime begin_;
+  bool daily_hours_ = false;
+  std::vector<ScheduleState> arrival_;
+  std::vector<ScheduleState> departure_;
+  std::vector<DateTime> latest_last_end_;  // over positions k..n−1
+  std::vector<std::size_t> timed_jobs_;    // jobs of positive length at k..n−1
+};
+
+}  // namespace tourwright
