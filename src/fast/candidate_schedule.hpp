@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fast/schedule_checkpoints.hpp"
-#include "fast/schedule_state.hpp"
+#include "fast/schedule_clock.hpp"
 
 namespace tourwright {
 
@@ -22,33 +22,37 @@ namespace tourwright {
 // position j the locations are the current ones, and as soon as the current
 // schedule can be resumed (see ScheduleCheckpoints::resume) the rest is read
 // off it; only the closing leg, back to a first location that may differ, is
-// simulated again.
+// simulated again. Where it cannot be resumed, its bound on the rest of the
+// schedule may still show that the candidate cannot win.
 template <class LocationAt>
-bool candidate_schedule_wins(const TimeScheduler& scheduler, const ScheduleCheckpoints& current_schedule,
-                             const ScheduleKeys& current, Duration traveling_time, std::uint64_t distance,
+bool candidate_schedule_wins(const ScheduleClock& clock, const ScheduleCheckpoints& current_schedule,
+                             const ScheduleKeys& current, Nanos traveling_time, std::uint64_t distance,
                              std::size_t i, std::size_t j, std::size_t n, LocationAt location_at) {
   const bool new_beginning = i == 0;
-  const DateTime begin = new_beginning ? scheduler.time_windows[location_at(0)].windows.front().start
-                                       : current_schedule.begin();
-  ScheduleState state = new_beginning ? ScheduleState{begin, {}, {}} : current_schedule.departure(i - 1);
-  const auto keys = [&] {
-    return ScheduleKeys{state.lateness, traveling_time, state.clock - begin, state.waiting, distance};
+  const Nanos begin = new_beginning ? clock.first_window_start(location_at(0)) : current_schedule.begin();
+  ScheduleState state = new_beginning ? ScheduleState{begin, 0, 0} : current_schedule.departure(i - 1);
+  const auto keys_from = [&](const ScheduleState& reached) {
+    return ScheduleKeys{reached.lateness, traveling_time, reached.clock - begin, reached.waiting, distance};
   };
+  const auto keys = [&] { return keys_from(state); };
   if (keys() >= current) return false;
 
   for (std::size_t k = i; k < n; ++k) {
     const std::size_t location = location_at(k);
-    if (k > 0) travel_between(scheduler, location_at(k - 1), location, state);
+    if (k > 0) clock.travel(location_at(k - 1), location, state);
     if (k > j) {
       if (const auto rest = current_schedule.resume(k, state)) {
         state = *rest;
         break;
       }
+      if (const auto bound = current_schedule.rest_bound(k, state)) {
+        if (keys_from(*bound) >= current) return false;
+      }
     }
-    work_at(scheduler, location, state);
+    clock.work(location, state);
     if (keys() >= current) return false;
   }
-  travel_between(scheduler, location_at(n - 1), location_at(0), state);
+  clock.travel(location_at(n - 1), location_at(0), state);
   return keys() < current;
 }
 

@@ -1,6 +1,8 @@
 #include "fast/fast_eligibility.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "time/date_time.hpp"
@@ -78,6 +80,10 @@ bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
   }
   const Nanoseconds latest_clock = latest_end + 2 * actions + days * kPerDay;
   if (latest_clock > max_clock) return false;
+  // The fast path counts clocks and spans in signed 64-bit nanoseconds
+  // (until the year 2262); lateness, summed over jobs, in 128 bits.
+  constexpr Nanoseconds kMax64 = std::numeric_limits<std::int64_t>::max();
+  if (latest_clock > kMax64 || lowest < -kMax64 || latest_clock - lowest > kMax64) return false;
   // Every total, wait and difference of clocks spans at most latest − lowest;
   // lateness adds one such span per job, and so does a shift of n jobs.
   return static_cast<Nanoseconds>(n + 1) * (latest_clock - lowest) <= max_span;

@@ -12,7 +12,8 @@ namespace tourwright {
 //   is complete (no row, job, window list or matrix entry missing, and no
 //   location without windows), so no evaluation can fail on an index; and
 // - no schedule of any route can overflow a date-time or a duration (bounded
-//   from the input), so no evaluation can fail on arithmetic either.
+//   from the input), so no evaluation can fail on arithmetic either, and
+//   every clock fits the fast path's 64-bit nanosecond counts.
 // Distance sums wrap by design and never fail. Everywhere else the literal
 // evaluation runs, so index and overflow failures come out in its order.
 bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size);

@@ -9,15 +9,20 @@ namespace tourwright {
 
 namespace {
 
-std::optional<TourLegs<Duration>> travel_times_of(const Penalizer& penalizer, std::size_t n) {
+std::optional<TourLegs<Nanos>> travel_times_of(const Penalizer& penalizer, std::size_t n) {
   if (!penalizer.time_scheduler) return std::nullopt;
   const auto& matrix = penalizer.time_scheduler->duration_matrix;
   // A leg of zero or negative length adds no travelling time: the action
   // does nothing. A positive one adds exactly its length, however the
   // operating hours split it, since its pieces always add up to it.
-  return TourLegs<Duration>(n, [&](std::size_t a, std::size_t b) {
-    return std::max(matrix[a][b], Duration::zero());
+  return TourLegs<Nanos>(n, [&](std::size_t a, std::size_t b) {
+    return std::max<Nanos>(nanos_of(matrix[a][b]), 0);
   });
+}
+
+std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n) {
+  if (!penalizer.time_scheduler) return std::nullopt;
+  return ScheduleClock(*penalizer.time_scheduler, n);
 }
 
 }  // namespace
@@ -25,7 +30,8 @@ std::optional<TourLegs<Duration>> travel_times_of(const Penalizer& penalizer, st
 FastMoveRunner::FastMoveRunner(const Penalizer& penalizer)
     : n_(penalizer.distance_matrix.size()),
       distances_(n_, [&](std::size_t a, std::size_t b) { return penalizer.distance_matrix[a][b]; }),
-      travel_times_(travel_times_of(penalizer, n_)) {}
+      travel_times_(travel_times_of(penalizer, n_)),
+      clock_(clock_of(penalizer, n_)) {}
 
 bool FastMoveRunner::handles(LocalMove move, std::size_t min_gap) const {
   const auto shape = shape_of(move);
@@ -39,7 +45,7 @@ bool FastMoveRunner::run(const Penalizer& penalizer, Solution& current, LocalMov
   distances_.rebuild(current.route);
   if (penalizer.time_scheduler) {
     travel_times_->rebuild(current.route);
-    checkpoints_.rebuild(*penalizer.time_scheduler, current.route);
+    checkpoints_.rebuild(*clock_, current.route);
   }
   const MoveShape shape = *shape_of(move);
   switch (shape.kind) {
@@ -72,7 +78,7 @@ bool FastMoveRunner::scan(const Penalizer& penalizer, Solution& current, LocalMo
       // whose keys tie with the current ones: never accepted.
       if (kRotation && j - i + 1 == Block) continue;
       const std::uint64_t distance = distances_.candidate_total<Kind, Block>(current.route, i, j);
-      const bool wins = timed ? schedule_wins<Kind, Block>(penalizer, current, distance, i, j)
+      const bool wins = timed ? schedule_wins<Kind, Block>(current, distance, i, j)
                               : distance < current.distance;
       if (!wins) continue;
       move(current.route, i, j);
@@ -84,15 +90,15 @@ bool FastMoveRunner::scan(const Penalizer& penalizer, Solution& current, LocalMo
 }
 
 template <MoveKind Kind, std::size_t Block>
-bool FastMoveRunner::schedule_wins(const Penalizer& penalizer, const Solution& current,
+bool FastMoveRunner::schedule_wins(const Solution& current,
                                    std::uint64_t distance, std::size_t i, std::size_t j) const {
   const TimeReport& report = *current.time_report;
-  const ScheduleKeys keys{report.lateness, report.traveling_time, report.duration, report.waiting_time,
-                          current.distance};
-  const Duration traveling_time = travel_times_->candidate_total<Kind, Block>(current.route, i, j);
+  const ScheduleKeys keys{nanos_of(report.lateness), nanos_of(report.traveling_time), nanos_of(report.duration),
+                          nanos_of(report.waiting_time), current.distance};
+  const Nanos traveling_time = travel_times_->candidate_total<Kind, Block>(current.route, i, j);
   const Route& route = current.route;
   return candidate_schedule_wins(
-      *penalizer.time_scheduler, checkpoints_, keys, traveling_time, distance, i, j, n_,
+      *clock_, checkpoints_, keys, traveling_time, distance, i, j, n_,
       [&](std::size_t k) { return moved_location<Kind, Block>(route, i, j, k); });
 }
 
@@ -107,7 +113,7 @@ void FastMoveRunner::accept(const Penalizer& penalizer, Solution& current, std::
   // acceptance, not per candidate.
   current = penalizer.penalize(std::move(current.route), false);
   travel_times_->refresh(current.route, i, j);
-  checkpoints_.rebuild(*penalizer.time_scheduler, current.route);
+  checkpoints_.rebuild(*clock_, current.route);
 }
 
 }  // namespace tourwright

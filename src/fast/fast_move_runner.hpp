@@ -6,11 +6,11 @@
 
 #include "fast/move_shape.hpp"
 #include "fast/schedule_checkpoints.hpp"
+#include "fast/schedule_clock.hpp"
 #include "fast/tour_legs.hpp"
 #include "local_moves.hpp"
 #include "output.hpp"
 #include "penalizer.hpp"
-#include "time/duration.hpp"
 
 namespace tourwright {
 
@@ -35,14 +35,15 @@ class FastMoveRunner {
   template <MoveKind Kind, std::size_t Block>
   bool scan(const Penalizer& penalizer, Solution& current, LocalMove move, std::size_t min_gap);
   template <MoveKind Kind, std::size_t Block>
-  bool schedule_wins(const Penalizer& penalizer, const Solution& current, std::uint64_t distance,
-                     std::size_t i, std::size_t j) const;
+  bool schedule_wins(const Solution& current, std::uint64_t distance, std::size_t i, std::size_t j) const;
   void accept(const Penalizer& penalizer, Solution& current, std::size_t i, std::size_t j);
 
   std::size_t n_;
   TourLegs<std::uint64_t> distances_;
-  std::optional<TourLegs<Duration>> travel_times_;  // with time data
-  ScheduleCheckpoints checkpoints_;                 // with time data
+  // With time data:
+  std::optional<TourLegs<Nanos>> travel_times_;
+  std::optional<ScheduleClock> clock_;
+  ScheduleCheckpoints checkpoints_;
 };
 
 }  // namespace tourwright

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "fast/schedule_state.hpp"
+#include "fast/schedule_clock.hpp"
 #include "output.hpp"
 
 namespace tourwright {
@@ -13,9 +13,9 @@ namespace tourwright {
 // candidate only simulates what it changes and takes the rest from here.
 class ScheduleCheckpoints {
  public:
-  void rebuild(const TimeScheduler& scheduler, const Route& route);
+  void rebuild(const ScheduleClock& clock, const Route& route);
 
-  DateTime begin() const { return begin_; }
+  Nanos begin() const { return begin_; }
   // Just before the work at position k, and just after it.
   const ScheduleState& arrival(std::size_t k) const { return arrival_[k]; }
   const ScheduleState& departure(std::size_t k) const { return departure_[k]; }
@@ -33,13 +33,23 @@ class ScheduleCheckpoints {
   // Nothing when neither holds.
   std::optional<ScheduleState> resume(std::size_t k, const ScheduleState& candidate) const;
 
+  // For the same kind of candidate: a state that its state after the work at
+  // n−1 cannot be below in clock or lateness, when it arrives at k no sooner
+  // than the current route and every remaining location has one window.
+  // Then each action ends no sooner than the current route's (an action
+  // starts at the later of its arrival and its window's start, and the hours
+  // only ever add waits), so every remaining job is at least as late. Waiting
+  // is bounded by what the candidate has waited so far. Nothing otherwise.
+  std::optional<ScheduleState> rest_bound(std::size_t k, const ScheduleState& candidate) const;
+
  private:
-  DateTime begin_;
+  Nanos begin_ = 0;
   bool daily_hours_ = false;
   std::vector<ScheduleState> arrival_;
   std::vector<ScheduleState> departure_;
-  std::vector<DateTime> latest_last_end_;  // over positions k..n−1
-  std::vector<std::size_t> timed_jobs_;    // jobs of positive length at k..n−1
+  std::vector<Nanos> latest_last_end_;   // over positions k..n−1
+  std::vector<std::size_t> timed_jobs_;  // jobs of positive length at k..n−1
+  std::vector<bool> single_windows_;     // every location at k..n−1 has one window
 };
 
 }  // namespace tourwright

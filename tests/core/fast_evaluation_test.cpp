@@ -173,6 +173,16 @@ const DifferentialCase kCases[] = {
             r.max_n = 6;
           }),
      Expect::either, 60},
+    // The fast path counts nanoseconds in 64 bits, which end in April 2262.
+    {with(timed("DatesNearTheYear2262"),
+          [](Recipe& r) {
+            r.first_day = std::numeric_limits<std::int64_t>::max() / Duration::kNanosPerSecond - 45 * kDay;
+            r.max_job = kDay;
+            r.max_travel = kDay / 2;
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.max_n = 5;
+          }),
+     Expect::either, 60},
     {with(timed("DurationsNearTheLimit"),
           [](Recipe& r) {
             r.max_job = Duration::kMaxWholeSeconds;
