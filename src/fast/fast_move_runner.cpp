@@ -73,6 +73,7 @@ bool FastMoveRunner::scan(const Penalizer& penalizer, Solution& current, LocalMo
   const std::size_t n = n_;
   bool improved = false;
   for (std::size_t i = 0; i < n; ++i) {
+    if (!timed) distances_.prefetch_rows(current.route, i);
     for (std::size_t j = i + 1 + min_gap; j < n; ++j) {
       // Rotating a segment by its whole length gives the same route back,
       // whose keys tie with the current ones: never accepted.

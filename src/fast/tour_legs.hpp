@@ -23,11 +23,19 @@ class TourLegs {
   // `measure(a, b)` is read once for every pair of locations below n.
   template <class Measure>
   TourLegs(std::size_t n, Measure measure)
-      : n_(n), outgoing_(n * n), incoming_(n * n), leg_(n), back_leg_(n), reversal_gain_(n) {
+      : n_(n), outgoing_(n * n), leg_(n), back_leg_(n), reversal_gain_(n) {
     for (std::size_t a = 0; a < n; ++a) {
-      for (std::size_t b = 0; b < n; ++b) {
-        outgoing_[a * n + b] = measure(a, b);
-        incoming_[b * n + a] = outgoing_[a * n + b];
+      for (std::size_t b = 0; b < n; ++b) outgoing_[a * n + b] = measure(a, b);
+    }
+    bool symmetric = true;
+    for (std::size_t a = 0; a < n && symmetric; ++a) {
+      for (std::size_t b = 0; b < a && symmetric; ++b) symmetric = outgoing_[a * n + b] == outgoing_[b * n + a];
+    }
+    // A symmetric table is its own transpose: half the memory to keep cached.
+    if (!symmetric) {
+      incoming_.resize(n * n);
+      for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = 0; b < n; ++b) incoming_[b * n + a] = outgoing_[a * n + b];
       }
     }
     for (auto& skip : skip_) skip.resize(n);
@@ -46,6 +54,24 @@ class TourLegs {
   }
 
   Value total() const { return total_; }
+
+  // Starts loading the rows a scan at position i reads for every j (legs
+  // leaving the locations at i − 1, i and up to i + 3, legs entering those
+  // at i and i + 1). Their columns are hit in random order, which the
+  // hardware does not foresee; without this each i pays a cache miss per
+  // line of those rows, one at a time.
+  void prefetch_rows(const Route& r, std::size_t i) const {
+    constexpr std::size_t kLine = 64 / sizeof(Value);
+    const auto fetch = [&](const std::vector<Value>& table, std::size_t row) {
+      const Value* start = &table[row * n_];
+      for (std::size_t column = 0; column < n_; column += kLine) __builtin_prefetch(start + column);
+    };
+    fetch(outgoing_, r[i == 0 ? n_ - 1 : i - 1]);
+    for (std::size_t k = i; k < std::min(n_, i + 4); ++k) fetch(outgoing_, r[k]);
+    if (incoming_.empty()) return;
+    fetch(incoming_, r[i]);
+    if (i + 1 < n_) fetch(incoming_, r[i + 1]);
+  }
 
   // The total of the candidate that move (i, j) makes, for i < j < n.
   template <MoveKind Kind, std::size_t Block>
@@ -88,7 +114,9 @@ class TourLegs {
   // Both lookups read a row: `out(a, ·)` the legs leaving a, `in(b, ·)` the
   // legs entering b. Inside a scan one end is fixed, so the row stays cached.
   Value out(std::size_t from, std::size_t to) const { return outgoing_[from * n_ + to]; }
-  Value in(std::size_t to, std::size_t from) const { return incoming_[to * n_ + from]; }
+  Value in(std::size_t to, std::size_t from) const {
+    return (incoming_.empty() ? outgoing_ : incoming_)[to * n_ + from];
+  }
 
   void refresh_positions(const Route& r, std::size_t start, std::size_t count) {
     for (std::size_t step = 0; step < count; ++step) {
@@ -122,7 +150,7 @@ class TourLegs {
 
   std::size_t n_;
   std::vector<Value> outgoing_;  // row a: the measure from a to every location
-  std::vector<Value> incoming_;  // row b: the measure from every location to b
+  std::vector<Value> incoming_;  // row b: the measure from every location to b; empty when symmetric
   std::vector<Value> leg_;       // leg_[k]: from position k to k + 1 (closing leg last)
   std::vector<Value> back_leg_;  // back_leg_[k]: from position k + 1 back to k
   // reversal_gain_[k]: the sum over positions m < k of back_leg_[m] − leg_[m],
