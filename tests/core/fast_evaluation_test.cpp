@@ -204,3 +204,60 @@ INSTANTIATE_TEST_SUITE_P(Cases, FastEvaluationTest, ::testing::ValuesIn(kCases),
 
 }  // namespace
 }  // namespace tourwright
+
+namespace tourwright {
+namespace {
+
+// run_move with any gap: where a segment would be shorter than its move the
+// literal scan fails, and so must the fast one, with the same message.
+struct GapCase {
+  std::string name;
+  Recipe recipe;
+};
+
+class AnyGapTest : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(AnyGapTest, EveryMoveAndGapMatchesTheLiteralScan) {
+  const std::vector<LocalMove> moves{reverse_segment, swap_pair,      rotate_left_1,  rotate_left_2,
+                                     rotate_left_3,   rotate_right_1, rotate_right_2, rotate_right_3};
+  for (std::uint64_t seed = 0; seed < 6; ++seed) {
+    const Penalizer penalizer = testing::InstanceMaker(100 + seed).make(GetParam().recipe);
+    for (std::size_t m = 0; m < moves.size(); ++m) {
+      for (std::size_t gap = 0; gap < 6; ++gap) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", move " + std::to_string(m) + ", gap " + std::to_string(gap));
+        Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
+        Solver fast(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
+        std::optional<std::string> literal_failure;
+        bool literal_improved = false;
+        try {
+          literal_improved = literal.run_move(moves[m], gap);
+        } catch (const Failure& failure) {
+          literal_failure = failure.what();
+        }
+        if (literal_failure) {
+          EXPECT_FAILURE(fast.run_move(moves[m], gap), *literal_failure);
+          continue;
+        }
+        EXPECT_EQ(fast.run_move(moves[m], gap), literal_improved);
+        expect_same_solution(fast.current_solution(), literal.current_solution());
+      }
+    }
+  }
+}
+
+Recipe any_gap(bool timed_data) {
+  Recipe recipe;
+  recipe.min_n = 2;
+  recipe.max_n = 9;
+  recipe.symmetric = false;
+  recipe.timed = timed_data;
+  recipe.hours = {{8 * kHour, 17 * kHour}};
+  return recipe;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AnyGapTest,
+                         ::testing::Values(GapCase{"Distances", any_gap(false)}, GapCase{"TimeData", any_gap(true)}),
+                         [](const ::testing::TestParamInfo<GapCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace tourwright
