@@ -1,5 +1,6 @@
 # Quick start:  make example   (build, then solve a bundled instance)
 #               make test      (build, then run the C++ and Python suites)
+#               make bench     (build, then time literal against fast evaluation)
 BUILD_DIR ?= build
 PYTHON    ?= /usr/bin/python3
 JOBS      ?= $(shell nproc)
@@ -19,6 +20,9 @@ example: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD_DIR)/bench/descent_bench
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -25,6 +25,7 @@ class CMakeBuild(build_ext):
             "-DCMAKE_BUILD_TYPE=Release",
             f"-DPython3_EXECUTABLE={sys.executable}",
             "-DTOURWRIGHT_BUILD_TESTS=OFF",
+            "-DTOURWRIGHT_BUILD_BENCHMARKS=OFF",
             f"-DCMAKE_LIBRARY_OUTPUT_DIRECTORY={output_dir}",
         ]
         if shutil.which("ninja"):

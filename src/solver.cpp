@@ -5,6 +5,8 @@
 #include <random>
 #include <utility>
 
+#include "fast/fast_eligibility.hpp"
+
 namespace tourwright {
 
 namespace {
@@ -32,13 +34,16 @@ std::mt19937_64& thread_generator() {
 Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
                std::optional<Route> start_route, Evaluation evaluation)
     : time_limit_(time_limit),
-      evaluation_(evaluation),
       penalizer_(std::move(penalizer)),
       size_(penalizer_.distance_matrix.size()),
       started_at_(Clock::now()) {
   Route start = start_route ? std::move(*start_route) : identity_route(size_);
   current_solution_ = penalizer_.penalize(std::move(start), false);
   best_solution_ = current_solution_;
+  if (evaluation == Evaluation::fast &&
+      fast_evaluation_is_exact(penalizer_, current_solution_.route.size())) {
+    fast_runner_.emplace(penalizer_);
+  }
 }
 
 Duration Solver::elapsed() const {
@@ -64,6 +69,9 @@ Route Solver::shuffled_identity() const {
 }
 
 bool Solver::run_move(LocalMove move, std::size_t min_gap) {
+  if (fast_runner_ && fast_runner_->handles(move, min_gap)) {
+    return fast_runner_->run(penalizer_, current_solution_, move, min_gap);
+  }
   const std::size_t n = size_;
   bool improved = false;
   for (std::size_t i = 0; i < n; ++i) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "fast/fast_move_runner.hpp"
 #include "local_moves.hpp"
 #include "output.hpp"
 #include "penalizer.hpp"
@@ -15,8 +16,10 @@
 namespace tourwright {
 
 // How candidates are evaluated: `literal` copies the route, applies the move
-// and evaluates the copy from scratch (the reference); `fast` must accept
-// exactly the same candidates in the same order, only sooner.
+// and evaluates the copy from scratch (the reference); `fast` accepts exactly
+// the same candidates in the same order, only sooner. Whether the fast path
+// applies is decided once, at construction, from the input; where it does
+// not (see fast_evaluation_is_exact), `fast` runs the literal evaluation.
 enum class Evaluation { literal, fast };
 
 // Multi-start local search. The first descent starts from the identity order;
@@ -61,7 +64,6 @@ class Solver {
   Route shuffled_identity() const;
 
   std::optional<Duration> time_limit_;
-  Evaluation evaluation_;
   Penalizer penalizer_;
   Solution current_solution_;
   Solution best_solution_;
@@ -70,6 +72,7 @@ class Solver {
   Duration time_taken_;
   Clock::time_point started_at_;
   InterruptCheck interrupt_check_;
+  std::optional<FastMoveRunner> fast_runner_;  // only when the fast path is exact
 };
 
 }  // namespace tourwright

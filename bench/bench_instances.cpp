@@ -1,0 +1,100 @@
+#include "bench_instances.hpp"
+
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "time/date_time.hpp"
+
+namespace tourwright::bench {
+
+namespace {
+
+struct Point {
+  double x;
+  double y;
+};
+
+DistanceMatrix planar(const std::vector<Point>& points, bool round_up) {
+  const std::size_t n = points.size();
+  DistanceMatrix matrix(n, std::vector<std::uint64_t>(n));
+  for (std::size_t a = 0; a < n; ++a) {
+    for (std::size_t b = 0; b < n; ++b) {
+      const double d = std::hypot(points[a].x - points[b].x, points[a].y - points[b].y);
+      matrix[a][b] = static_cast<std::uint64_t>(round_up ? std::ceil(d) : d + 0.5);
+    }
+  }
+  return matrix;
+}
+
+std::ifstream open(const std::string& path) {
+  std::ifstream file(path);
+  if (!file) throw std::runtime_error("cannot read " + path);
+  return file;
+}
+
+}  // namespace
+
+Penalizer tsplib_instance(const std::string& path) {
+  std::ifstream file = open(path);
+  std::string line;
+  bool round_up = false;
+  while (std::getline(file, line) && line.find("NODE_COORD_SECTION") == std::string::npos) {
+    if (line.find("EDGE_WEIGHT_TYPE") != std::string::npos) round_up = line.find("CEIL_2D") != std::string::npos;
+  }
+  std::vector<Point> points;
+  while (std::getline(file, line) && line.find("EOF") == std::string::npos) {
+    std::istringstream fields(line);
+    std::size_t id = 0;
+    Point point{};
+    if (fields >> id >> point.x >> point.y) points.push_back(point);
+  }
+  return Penalizer{planar(points, round_up), std::nullopt};
+}
+
+Penalizer random_euclidean(std::size_t n, std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::uniform_int_distribution<int> coordinate(0, 999'999);
+  std::vector<Point> points(n);
+  for (Point& point : points) point = {double(coordinate(random)), double(coordinate(random))};
+  return Penalizer{planar(points, false), std::nullopt};
+}
+
+Penalizer tsptw_instance(const std::string& path, bool hours) {
+  constexpr std::int64_t kMinute = 60;
+  constexpr std::int64_t kFirstWindow = 1'740'960'000 + 8 * 3'600;  // 2025-03-03T08:00:00Z
+  std::ifstream file = open(path);
+  std::size_t n = 0;
+  file >> n;
+  DistanceMatrix distances(n, std::vector<std::uint64_t>(n));
+  TimeScheduler scheduler;
+  scheduler.duration_matrix.assign(n, std::vector<Duration>(n));
+  for (std::size_t a = 0; a < n; ++a) {
+    for (std::size_t b = 0; b < n; ++b) {
+      file >> distances[a][b];
+      scheduler.duration_matrix[a][b] = Duration::from_seconds(static_cast<std::int64_t>(distances[a][b]) * kMinute);
+    }
+  }
+  scheduler.job_durations.assign(n, Duration::from_seconds(kMinute));
+  for (std::size_t a = 0; a < n; ++a) {
+    std::int64_t open_at = 0;
+    std::int64_t close_at = 0;
+    file >> open_at >> close_at;
+    const auto instant = [&](std::int64_t units) {
+      return DateTime::from_unix_seconds(static_cast<std::uint64_t>(kFirstWindow + units * kMinute));
+    };
+    scheduler.time_windows.push_back(TimeWindows{{TimeWindow::make(instant(open_at), instant(close_at))}});
+  }
+  if (!file) throw std::runtime_error("malformed " + path);
+  if (hours) {
+    scheduler.operation_times = OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
+                                                     TimeOfDay::from_seconds_since_midnight(18 * 3'600));
+  }
+  return Penalizer{std::move(distances), std::move(scheduler)};
+}
+
+}  // namespace tourwright::bench

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "penalizer.hpp"
+
+namespace tourwright::bench {
+
+// A TSPLIB file with EDGE_WEIGHT_TYPE EUC_2D (rounded to nearest) or CEIL_2D
+// (rounded up); distance only.
+Penalizer tsplib_instance(const std::string& path);
+
+// n points drawn uniformly from a 10^6 × 10^6 square, EUC_2D distances.
+Penalizer random_euclidean(std::size_t n, std::uint64_t seed);
+
+// A TSPTW benchmark in the "N, N×N matrix, N windows" layout. A time unit
+// becomes a minute: travel takes the matrix value in minutes, every job one
+// minute, and the windows start at 2025-03-03T08:00:00Z. With `hours`, work
+// and travel happen only 08:00–18:00 UTC.
+Penalizer tsptw_instance(const std::string& path, bool hours);
+
+}  // namespace tourwright::bench

@@ -1,0 +1,221 @@
+// Literal against fast evaluation, on the same inputs in one process.
+//
+// For every instance: one full deterministic descent (the search without a
+// time limit) with the fast path; the literal path on the same passes for as
+// long as a time budget allows (the whole descent when it fits); the fast
+// path again on exactly the calls the literal one completed, so both are
+// timed on the same candidates; and a check that the current solutions are
+// identical at that point. Then a search with a time limit per instance.
+//
+// Usage: descent_bench [DATA_DIR] [--literal-budget SECONDS] [--limit SECONDS] [--only NAME]
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench_instances.hpp"
+#include "solver.hpp"
+
+namespace tourwright::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct Instance {
+  std::string name;
+  std::function<Penalizer()> make;
+  std::optional<std::uint64_t> best_known;  // tour length (distance) for TSPLIB
+};
+
+struct Descent {
+  std::size_t calls = 0;  // run_move calls completed
+  std::size_t passes = 0;
+  std::uint64_t candidates = 0;
+  double seconds = 0;
+  bool finished = false;  // a whole pass improved nothing
+};
+
+std::uint64_t pairs(std::size_t n, std::size_t gap) {
+  return n > gap + 1 ? std::uint64_t(n - 1 - gap) * (n - gap) / 2 : 0;
+}
+
+// The passes of a descent, call by call, until one pass improves nothing,
+// `max_calls` calls are done or `budget` seconds have passed after a call.
+Descent descend(Solver& solver, std::size_t n, std::size_t max_calls, double budget) {
+  Descent descent;
+  const auto start = Clock::now();
+  for (bool improved = true; improved;) {
+    improved = false;
+    ++descent.passes;
+    for (const PassEntry& entry : kPassTable) {
+      if (descent.calls == max_calls || seconds_since(start) > budget) {
+        descent.seconds = seconds_since(start);
+        return descent;
+      }
+      improved = solver.run_move(entry.move, entry.min_gap) || improved;
+      ++descent.calls;
+      descent.candidates += pairs(n, entry.min_gap);
+    }
+  }
+  descent.seconds = seconds_since(start);
+  descent.finished = true;
+  return descent;
+}
+
+bool same(const Solution& a, const Solution& b) {
+  if (a.route != b.route || a.distance != b.distance) return false;
+  if (a.time_report.has_value() != b.time_report.has_value()) return false;
+  if (!a.time_report) return true;
+  const TimeReport& x = *a.time_report;
+  const TimeReport& y = *b.time_report;
+  return x.lateness == y.lateness && x.traveling_time == y.traveling_time && x.duration == y.duration &&
+         x.waiting_time == y.waiting_time && x.working_time == y.working_time && x.start_time == y.start_time &&
+         x.end_time == y.end_time;
+}
+
+std::string quality(const Solution& s, const std::optional<std::uint64_t>& best_known) {
+  char text[96];
+  if (s.time_report) {
+    std::snprintf(text, sizeof text, "dist %llu, late %lld min", static_cast<unsigned long long>(s.distance),
+                  static_cast<long long>(s.time_report->lateness.seconds() / 60));
+  } else if (best_known) {
+    std::snprintf(text, sizeof text, "%llu (+%.1f%%)", static_cast<unsigned long long>(s.distance),
+                  100.0 * (double(s.distance) / double(*best_known) - 1.0));
+  } else {
+    std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(s.distance));
+  }
+  return text;
+}
+
+void compare_descents(const Instance& instance, double literal_budget) {
+  const Penalizer penalizer = instance.make();
+  const std::size_t n = penalizer.distance_matrix.size();
+
+  Solver fast(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
+  const Descent full = descend(fast, n, std::numeric_limits<std::size_t>::max(), 1e300);
+
+  Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
+  const Descent measured = descend(literal, n, std::numeric_limits<std::size_t>::max(), literal_budget);
+
+  Solver fast_again(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
+  const Descent same_calls = descend(fast_again, n, measured.calls, 1e300);
+
+  const bool identical = same(fast_again.current_solution(), literal.current_solution()) &&
+                         (!measured.finished || same(fast.current_solution(), literal.current_solution()));
+  const double literal_ns = 1e9 * measured.seconds / double(measured.candidates);
+  const double fast_ns_same = 1e9 * same_calls.seconds / double(same_calls.candidates);
+  const double literal_descent = measured.finished ? measured.seconds : literal_ns * 1e-9 * double(full.candidates);
+  char share[32];
+  if (measured.finished) {
+    std::snprintf(share, sizeof share, "whole");
+  } else {
+    std::snprintf(share, sizeof share, "%zu calls, %.0f%%", measured.calls,
+                  100.0 * double(measured.candidates) / double(full.candidates));
+  }
+  std::printf("| %s | %zu | %zu | %.3g | %.1f | %.1f | %s | %.0f | %.1f | **%.0f×** | %s%.1f | %s | %s |\n",
+              instance.name.c_str(), n, full.passes, double(full.candidates), 1e3 * full.seconds,
+              1e9 * full.seconds / double(full.candidates), share, literal_ns, fast_ns_same,
+              literal_ns / fast_ns_same, measured.finished ? "" : "~", literal_descent,
+              identical ? "yes" : "**NO**", quality(fast.current_solution(), instance.best_known).c_str());
+  std::fflush(stdout);
+  if (!identical) std::exit(1);
+}
+
+void time_limited(const Instance& instance, double limit, Evaluation evaluation) {
+  Solver solver(instance.make(), Duration::from_nanoseconds(static_cast<std::int64_t>(limit * 1e9)), std::nullopt,
+                evaluation);
+  solver.solve();
+  const double taken = double(solver.time_taken().seconds()) + solver.time_taken().subsec_nanos() * 1e-9;
+  std::printf("| %s | %s | %llu | %.2f | %.1f | %s |\n", instance.name.c_str(),
+              evaluation == Evaluation::fast ? "fast" : "literal",
+              static_cast<unsigned long long>(solver.iterations()), double(solver.iterations()) / taken,
+              1e3 * (taken - limit), quality(solver.best_solution(), instance.best_known).c_str());
+  std::fflush(stdout);
+}
+
+std::map<std::string, std::uint64_t> optima(const std::string& path) {
+  std::map<std::string, std::uint64_t> values;
+  std::ifstream file(path);
+  std::string line;
+  std::getline(file, line);  // header
+  while (std::getline(file, line)) {
+    const auto comma = line.find(',');
+    if (comma != std::string::npos) values[line.substr(0, comma)] = std::stoull(line.substr(comma + 1));
+  }
+  return values;
+}
+
+std::vector<Instance> instances(const std::string& data) {
+  std::vector<Instance> list;
+  const auto known = optima(data + "/tsplib/optima.csv");
+  for (const char* name : {"berlin52", "kroA100", "kroA200", "a280", "pcb442", "rat783", "dsj1000"}) {
+    const std::string path = data + "/tsplib/" + name + ".tsp";
+    std::optional<std::uint64_t> best;
+    if (const auto found = known.find(name); found != known.end()) best = found->second;
+    list.push_back({name, [path] { return tsplib_instance(path); }, best});
+  }
+  for (std::size_t n : {100, 200, 500, 1000}) {
+    list.push_back({"random" + std::to_string(n), [n] { return random_euclidean(n, 20'250'303 + n); }, {}});
+  }
+  for (const char* name : {"n100w20.001", "n150w20.001", "n200w20.001", "n200w40.001"}) {
+    for (bool hours : {false, true}) {
+      const std::string path = data + "/tsptw/" + name + ".txt";
+      list.push_back({std::string(name) + (hours ? " +hours" : ""), [path, hours] { return tsptw_instance(path, hours); },
+                      {}});
+    }
+  }
+  return list;
+}
+
+}  // namespace
+}  // namespace tourwright::bench
+
+int main(int argc, char** argv) {
+  using namespace tourwright::bench;
+  std::string data = TOURWRIGHT_DATA_DIR;
+  double literal_budget = 3.0;
+  double limit = 1.0;
+  std::string only;
+  for (int k = 1; k < argc; ++k) {
+    const std::string arg = argv[k];
+    if (arg == "--literal-budget" && k + 1 < argc) literal_budget = std::atof(argv[++k]);
+    else if (arg == "--limit" && k + 1 < argc) limit = std::atof(argv[++k]);
+    else if (arg == "--only" && k + 1 < argc) only = argv[++k];
+    else data = arg;
+  }
+  const auto list = instances(data);
+  const auto selected = [&](const Instance& instance) {
+    return only.empty() || instance.name.find(only) != std::string::npos;
+  };
+
+  std::printf("One descent without time limit (literal measured for up to %.0f s of whole run_move calls)\n\n",
+              literal_budget);
+  std::printf("| instance | n | passes | candidates | fast ms/descent | fast ns/cand | literal measured on | "
+              "literal ns/cand | fast ns/cand, same calls | literal/fast | literal s/descent | identical | "
+              "local optimum |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+  for (const Instance& instance : list) {
+    if (selected(instance)) compare_descents(instance, literal_budget);
+  }
+
+  std::printf("\nSearch with time_limit = %.1f s\n\n", limit);
+  std::printf("| instance | evaluation | descents | descents/s | overrun ms | best |\n|---|---|---|---|---|---|\n");
+  for (const Instance& instance : list) {
+    if (!selected(instance)) continue;
+    time_limited(instance, limit, tourwright::Evaluation::fast);
+    if (instance.make().distance_matrix.size() <= 100) time_limited(instance, limit, tourwright::Evaluation::literal);
+  }
+  return 0;
+}

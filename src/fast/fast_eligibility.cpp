@@ -1,0 +1,101 @@
+#include "fast/fast_eligibility.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "time/date_time.hpp"
+#include "time/duration.hpp"
+
+namespace tourwright {
+
+namespace {
+
+// Exact nanosecond counts; every bound below fits 128 bits by the early exits.
+__extension__ using Nanoseconds = __int128;
+constexpr Nanoseconds kPerSecond = Duration::kNanosPerSecond;
+constexpr Nanoseconds kPerDay = 86'400 * kPerSecond;
+
+Nanoseconds nanoseconds(Duration d) { return d.seconds() * kPerSecond + d.subsec_nanos(); }
+Nanoseconds nanoseconds(DateTime t) { return t.unix_seconds() * kPerSecond + t.subsec_nanos(); }
+// An action of zero or negative length takes no time at all.
+Nanoseconds length(Duration d) { return std::max<Nanoseconds>(nanoseconds(d), 0); }
+
+template <class Rows>
+bool square(const Rows& rows, std::size_t n) {
+  if (rows.size() < n) return false;
+  return std::all_of(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(n),
+                     [n](const auto& row) { return row.size() >= n; });
+}
+
+bool complete(const TimeScheduler& scheduler, std::size_t n) {
+  if (!square(scheduler.duration_matrix, n)) return false;
+  if (scheduler.job_durations.size() < n || scheduler.time_windows.size() < n) return false;
+  return std::all_of(scheduler.time_windows.begin(),
+                     scheduler.time_windows.begin() + static_cast<std::ptrdiff_t>(n),
+                     [](const TimeWindows& windows) { return !windows.windows.empty(); });
+}
+
+// An upper bound on every clock value any route's schedule can reach, as the
+// largest window end G plus, for each action of length R:
+// - window waits and push-backs only ever move the clock to a window start
+//   or to an end inside a window, so never beyond max(clock, G);
+// - after the last such move, the action's pieces add R, and with operating
+//   hours each overnight wait adds under a day: at most 2 + R / (hours open
+//   per day) of them, since every piece after such a wait starts at opening;
+// - the end looked up before a push-back may lie R beyond the clock.
+// Summed over the 2n actions (travel bounded by each row's longest leg):
+// G + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
+bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
+  const Nanoseconds max_clock = nanoseconds(DateTime::max());
+  const Nanoseconds max_span = nanoseconds(Duration::max());
+
+  Nanoseconds actions = 0;
+  for (std::size_t location = 0; location < n; ++location) {
+    actions += length(scheduler.job_durations[location]);
+    const auto& row = scheduler.duration_matrix[location];
+    Nanoseconds longest = 0;
+    for (std::size_t to = 0; to < n; ++to) longest = std::max(longest, length(row[to]));
+    actions += longest;
+    if (actions > max_span) return false;
+  }
+
+  Nanoseconds latest_end = nanoseconds(DateTime::min());
+  Nanoseconds lowest = nanoseconds(DateTime::max());  // earliest start or last end
+  for (std::size_t location = 0; location < n; ++location) {
+    const auto& windows = scheduler.time_windows[location].windows;
+    for (const TimeWindow& window : windows) {
+      latest_end = std::max(latest_end, nanoseconds(window.end));
+      lowest = std::min(lowest, nanoseconds(window.start));
+    }
+    lowest = std::min(lowest, nanoseconds(windows.back().end));
+  }
+
+  Nanoseconds days = 0;
+  if (const auto& hours = scheduler.operation_times) {
+    const Nanoseconds open = nanoseconds(hours->daily_end - hours->daily_start);
+    if (actions / open > max_clock / kPerDay) return false;  // keeps the product below in 128 bits
+    days = actions / open + 6 * static_cast<Nanoseconds>(n) + 6;
+  }
+  const Nanoseconds latest_clock = latest_end + 2 * actions + days * kPerDay;
+  if (latest_clock > max_clock) return false;
+  // The fast path counts clocks and spans in signed 64-bit nanoseconds
+  // (until the year 2262); lateness, summed over jobs, in 128 bits.
+  constexpr Nanoseconds kMax64 = std::numeric_limits<std::int64_t>::max();
+  if (latest_clock > kMax64 || lowest < -kMax64 || latest_clock - lowest > kMax64) return false;
+  // Every total, wait and difference of clocks spans at most latest − lowest;
+  // lateness adds one such span per job, and so does a shift of n jobs.
+  return static_cast<Nanoseconds>(n + 1) * (latest_clock - lowest) <= max_span;
+}
+
+}  // namespace
+
+bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size) {
+  const std::size_t n = penalizer.distance_matrix.size();
+  if (route_size != n || !square(penalizer.distance_matrix, n)) return false;
+  if (!penalizer.time_scheduler) return true;
+  return complete(*penalizer.time_scheduler, n) && cannot_overflow(*penalizer.time_scheduler, n);
+}
+
+}  // namespace tourwright

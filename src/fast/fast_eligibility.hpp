@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+
+#include "penalizer.hpp"
+
+namespace tourwright {
+
+// Whether the fast evaluation is exact for every route this penalizer can be
+// asked about, decided once from the input. It is when:
+// - the route has one entry per location and every list the evaluation reads
+//   is complete (no row, job, window list or matrix entry missing, and no
+//   location without windows), so no evaluation can fail on an index; and
+// - no schedule of any route can overflow a date-time or a duration (bounded
+//   from the input), so no evaluation can fail on arithmetic either, and
+//   every clock fits the fast path's 64-bit nanosecond counts.
+// Distance sums wrap by design and never fail. Everywhere else the literal
+// evaluation runs, so index and overflow failures come out in its order.
+bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size);
+
+}  // namespace tourwright

@@ -1,0 +1,263 @@
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "fast/fast_eligibility.hpp"
+#include "local_moves.hpp"
+#include "random_instances.hpp"
+#include "solver.hpp"
+#include "test_support.hpp"
+
+namespace tourwright {
+namespace {
+
+using testing::Damage;
+using testing::Recipe;
+
+constexpr std::int64_t kHour = 3'600;
+constexpr std::int64_t kDay = 24 * kHour;
+constexpr std::uint64_t kTop = std::numeric_limits<std::uint64_t>::max();
+
+// Everything a caller can observe of a solution.
+void expect_same_solution(const Solution& fast, const Solution& literal) {
+  EXPECT_EQ(fast.route, literal.route);
+  EXPECT_EQ(fast.distance, literal.distance);
+  ASSERT_EQ(fast.time_report.has_value(), literal.time_report.has_value());
+  if (!literal.time_report) return;
+  const TimeReport& a = *fast.time_report;
+  const TimeReport& b = *literal.time_report;
+  EXPECT_EQ(a.lateness, b.lateness);
+  EXPECT_EQ(a.traveling_time, b.traveling_time);
+  EXPECT_EQ(a.duration, b.duration);
+  EXPECT_EQ(a.waiting_time, b.waiting_time);
+  EXPECT_EQ(a.working_time, b.working_time);
+  EXPECT_EQ(a.start_time, b.start_time);
+  EXPECT_EQ(a.end_time, b.end_time);
+  EXPECT_EQ(a.events, b.events);
+}
+
+// The result of a whole search, or the message it failed with.
+using Outcome = std::variant<std::string, Solver>;
+
+Outcome solve_with(const Penalizer& penalizer, Evaluation evaluation) {
+  try {
+    Solver solver(penalizer, std::nullopt, std::nullopt, evaluation);
+    solver.solve();
+    return solver;
+  } catch (const Failure& failure) {
+    return std::string(failure.what());
+  }
+}
+
+void expect_same_outcome(const Penalizer& penalizer) {
+  const Outcome literal = solve_with(penalizer, Evaluation::literal);
+  const Outcome fast = solve_with(penalizer, Evaluation::fast);
+  ASSERT_EQ(fast.index(), literal.index());
+  if (const auto* message = std::get_if<std::string>(&literal)) {
+    EXPECT_EQ(std::get<std::string>(fast), *message);
+    return;
+  }
+  const Solver& a = std::get<Solver>(fast);
+  const Solver& b = std::get<Solver>(literal);
+  EXPECT_EQ(a.iterations(), b.iterations());
+  expect_same_solution(a.best_solution(), b.best_solution());
+}
+
+// Runs the descent pass by pass on both paths and compares every scan's
+// answer and the current solution after it, so a divergence shows where it
+// starts. Only for inputs on which the search cannot fail.
+void expect_same_scans(const Penalizer& penalizer) {
+  Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
+  Solver fast(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
+  for (bool improved = true; improved;) {
+    improved = false;
+    for (const PassEntry& entry : kPassTable) {
+      const bool literal_improved = literal.run_move(entry.move, entry.min_gap);
+      ASSERT_EQ(fast.run_move(entry.move, entry.min_gap), literal_improved);
+      expect_same_solution(fast.current_solution(), literal.current_solution());
+      if (::testing::Test::HasFailure()) return;
+      improved = improved || literal_improved;
+    }
+  }
+}
+
+enum class Expect { fast, literal, either };
+
+struct DifferentialCase {
+  Recipe recipe;
+  Expect path;
+  std::uint64_t seeds;
+};
+
+class FastEvaluationTest : public ::testing::TestWithParam<DifferentialCase> {};
+
+TEST_P(FastEvaluationTest, AcceptsTheSameCandidatesAsTheLiteralPath) {
+  const DifferentialCase& c = GetParam();
+  for (std::uint64_t seed = 0; seed < c.seeds; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const Penalizer penalizer = testing::InstanceMaker(seed).make(c.recipe);
+    const bool exact = fast_evaluation_is_exact(penalizer, penalizer.distance_matrix.size());
+    if (c.path != Expect::either) EXPECT_EQ(exact, c.path == Expect::fast);
+    expect_same_outcome(penalizer);
+    if (exact) expect_same_scans(penalizer);
+    if (HasFailure()) return;
+  }
+}
+
+Recipe distances(std::string name, bool symmetric, std::uint64_t max_distance, std::size_t max_n) {
+  Recipe recipe;
+  recipe.name = std::move(name);
+  recipe.symmetric = symmetric;
+  recipe.max_distance = max_distance;
+  recipe.max_n = max_n;
+  return recipe;
+}
+
+Recipe timed(std::string name) {
+  Recipe recipe;
+  recipe.name = std::move(name);
+  recipe.timed = true;
+  recipe.max_n = 14;
+  return recipe;
+}
+
+template <class Change>
+Recipe with(Recipe recipe, Change change) {
+  change(recipe);
+  return recipe;
+}
+
+const DifferentialCase kCases[] = {
+    {distances("SymmetricDistances", true, 100, 40), Expect::fast, 60},
+    {distances("AsymmetricDistances", false, 100, 40), Expect::fast, 60},
+    {distances("ManyTies", false, 2, 25), Expect::fast, 40},
+    {distances("DistancesNearTheTopWrap", false, kTop, 30), Expect::fast, 40},
+    {distances("LongerTours", false, 1'000'000, 90), Expect::fast, 4},
+    {timed("LooseWindows"), Expect::fast, 60},
+    {with(timed("TightWindows"), [](Recipe& r) { r.max_width = 1'800; r.max_job = 1'800; }), Expect::fast, 60},
+    {with(timed("ManyWindows"), [](Recipe& r) { r.max_windows = 6; r.max_width = kHour; r.max_gap = kHour; }),
+     Expect::fast, 50},
+    {with(timed("MostlyLate"), [](Recipe& r) { r.max_width = 600; r.max_gap = 600; r.max_travel = 4 * kHour; }),
+     Expect::fast, 50},
+    {with(timed("OperatingHours"), [](Recipe& r) { r.hours = {{8 * kHour, 17 * kHour}}; r.max_job = 5 * kHour; }),
+     Expect::fast, 50},
+    {with(timed("ShortHoursLongJobsLate"),
+          [](Recipe& r) {
+            r.hours = {{6 * kHour, 9 * kHour}};
+            r.max_job = 10 * kHour;
+            r.max_width = kHour;
+            r.max_gap = kHour;
+          }),
+     Expect::fast, 50},
+    {with(timed("WindowsOverSeveralDays"),
+          [](Recipe& r) {
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.max_width = 2 * kDay;
+            r.max_gap = kDay;
+            r.max_job = 6 * kHour;
+          }),
+     Expect::fast, 40},
+    {with(timed("AsymmetricTimes"), [](Recipe& r) { r.symmetric = false; }), Expect::fast, 50},
+    {with(timed("UnsortedWindows"), [](Recipe& r) { r.unsorted_windows = true; r.max_windows = 4; }), Expect::fast,
+     40},
+    {with(timed("SubsecondTimes"), [](Recipe& r) { r.subsecond = true; r.hours = {{7 * kHour, 19 * kHour}}; }),
+     Expect::fast, 40},
+    {with(timed("DatesNearTheLastInstant"),
+          [](Recipe& r) {
+            r.first_day = DateTime::kMaxUnixSeconds - 2 * kDay;
+            r.max_job = kDay / 4;
+            r.max_travel = kDay / 4;
+            r.max_n = 6;
+          }),
+     Expect::either, 60},
+    // The fast path counts nanoseconds in 64 bits, which end in April 2262.
+    {with(timed("DatesNearTheYear2262"),
+          [](Recipe& r) {
+            r.first_day = std::numeric_limits<std::int64_t>::max() / Duration::kNanosPerSecond - 45 * kDay;
+            r.max_job = kDay;
+            r.max_travel = kDay / 2;
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.max_n = 5;
+          }),
+     Expect::either, 60},
+    {with(timed("DurationsNearTheLimit"),
+          [](Recipe& r) {
+            r.max_job = Duration::kMaxWholeSeconds;
+            r.max_n = 5;
+          }),
+     Expect::either, 30},
+    {with(distances("ShortDistanceRow", false, 50, 10), [](Recipe& r) { r.damage = Damage::short_distance_row; }),
+     Expect::literal, 30},
+    {with(timed("ShortDurationRow"), [](Recipe& r) { r.damage = Damage::short_duration_row; }), Expect::literal, 30},
+    {with(timed("ShortJobList"), [](Recipe& r) { r.damage = Damage::short_jobs; }), Expect::literal, 30},
+    {with(timed("ShortWindowList"), [](Recipe& r) { r.damage = Damage::short_windows; }), Expect::literal, 30},
+    {with(timed("LocationWithoutWindows"), [](Recipe& r) { r.damage = Damage::no_windows; }), Expect::literal, 30},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FastEvaluationTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<DifferentialCase>& info) {
+                           return info.param.recipe.name;
+                         });
+
+}  // namespace
+}  // namespace tourwright
+
+namespace tourwright {
+namespace {
+
+// run_move with any gap: where a segment would be shorter than its move the
+// literal scan fails, and so must the fast one, with the same message.
+struct GapCase {
+  std::string name;
+  Recipe recipe;
+};
+
+class AnyGapTest : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(AnyGapTest, EveryMoveAndGapMatchesTheLiteralScan) {
+  const std::vector<LocalMove> moves{reverse_segment, swap_pair,      rotate_left_1,  rotate_left_2,
+                                     rotate_left_3,   rotate_right_1, rotate_right_2, rotate_right_3};
+  for (std::uint64_t seed = 0; seed < 6; ++seed) {
+    const Penalizer penalizer = testing::InstanceMaker(100 + seed).make(GetParam().recipe);
+    for (std::size_t m = 0; m < moves.size(); ++m) {
+      for (std::size_t gap = 0; gap < 6; ++gap) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", move " + std::to_string(m) + ", gap " + std::to_string(gap));
+        Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
+        Solver fast(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
+        std::optional<std::string> literal_failure;
+        bool literal_improved = false;
+        try {
+          literal_improved = literal.run_move(moves[m], gap);
+        } catch (const Failure& failure) {
+          literal_failure = failure.what();
+        }
+        if (literal_failure) {
+          EXPECT_FAILURE(fast.run_move(moves[m], gap), *literal_failure);
+          continue;
+        }
+        EXPECT_EQ(fast.run_move(moves[m], gap), literal_improved);
+        expect_same_solution(fast.current_solution(), literal.current_solution());
+      }
+    }
+  }
+}
+
+Recipe any_gap(bool timed_data) {
+  Recipe recipe;
+  recipe.min_n = 2;
+  recipe.max_n = 9;
+  recipe.symmetric = false;
+  recipe.timed = timed_data;
+  recipe.hours = {{8 * kHour, 17 * kHour}};
+  return recipe;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AnyGapTest,
+                         ::testing::Values(GapCase{"Distances", any_gap(false)}, GapCase{"TimeData", any_gap(true)}),
+                         [](const ::testing::TestParamInfo<GapCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace tourwright
