@@ -1,4 +1,4 @@
-"""Smoke runs of the bundled examples and of the README's usage snippet."""
+"""Smoke runs of the bundled examples, checking real properties of their output."""
 
 import os
 import re
@@ -31,16 +31,6 @@ def test_quickstart_plans_the_bundled_instance():
     assert sorted(int(k) for k in route.split(",")) == list(range(21))
     assert re.search(r"Lateness: \d+ s", output)
     assert "Work" in output and "Travel" in output
-
-
-def test_readme_usage_snippet_runs(tmp_path):
-    readme = (ROOT / "README.md").read_text()
-    snippet = readme.split("```python", 1)[1].split("```", 1)[0]
-    script = tmp_path / "snippet.py"
-    script.write_text(snippet)
-    lines = run(script).splitlines()
-    assert re.fullmatch(r"\[\d, \d, \d\] \d+ \d+ \d+", lines[0])
-    assert any(line.startswith("PyEvent_Work") for line in lines[1:])
 
 
 def test_tsplib_example_reports_a_plausible_gap_to_the_optimum():
