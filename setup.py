@@ -1,4 +1,14 @@
-"""Builds the extension module through the project's CMake build."""
+"""Builds the extension module through the project's CMake build.
+
+Besides the compiled module, the wheel carries the type stub twice, from the
+one source file src/python/tourwright.pyi:
+
+- ``tourwright.pyi`` next to the extension, where IDEs and most type checkers
+  look for a module's stub;
+- ``tourwright-stubs/__init__.pyi``, a stub-only package in the sense of
+  PEP 561. PEP 561 has no typed marker for a single-file module, and mypy
+  ignores a bare ``.pyi`` in site-packages, but it does read ``<name>-stubs``.
+"""
 
 import shutil
 import subprocess
@@ -9,6 +19,7 @@ from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
 
 ROOT = Path(__file__).resolve().parent
+STUB = ROOT / "src" / "python" / "tourwright.pyi"
 
 
 class CMakeExtension(Extension):
@@ -32,6 +43,13 @@ class CMakeBuild(build_ext):
             configure += ["-G", "Ninja"]
         subprocess.run(configure, check=True)
         subprocess.run(["cmake", "--build", str(build_dir), "--target", "tourwright"], check=True)
+        self.copy_stub(output_dir)
+
+    def copy_stub(self, output_dir: Path) -> None:
+        stub_package = output_dir / "tourwright-stubs"
+        stub_package.mkdir(parents=True, exist_ok=True)
+        for target in (output_dir / "tourwright.pyi", stub_package / "__init__.pyi"):
+            shutil.copyfile(STUB, target)
 
 
 setup(ext_modules=[CMakeExtension("tourwright")], cmdclass={"build_ext": CMakeBuild})

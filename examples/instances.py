@@ -42,7 +42,7 @@ def read_tsplib(path: Path) -> Tuple[List[Tuple[float, float]], Matrix]:
 
 def read_tsptw(path: Path) -> Tuple[Matrix, List[Tuple[int, int]]]:
     """The travel-time matrix and the (ready, due) windows of an integer instance."""
-    numbers = []
+    numbers: List[int] = []
     for line in Path(path).read_text().splitlines():
         if not line.lstrip().startswith("#"):
             numbers.extend(int(float(token)) for token in line.split())

@@ -36,6 +36,8 @@ def main() -> None:
         time_limit=2,
     )
 
+    assert out.schedule is not None and out.start_time is not None and out.end_time is not None
+
     best = tsptw_best_known(INSTANCE)
     print(f"Instance {INSTANCE}: {n} locations, best known travel time {best}")
     print(f"Route:    {out.route}")

@@ -1,0 +1,99 @@
+"""The type stub against the built module, and the examples against the stub.
+
+Runs mypy's stubtest and mypy itself (Debian: python3-mypy) in a subprocess,
+with the stub from src/python and the module from the build directory on the
+path. Skipped where mypy is not installed.
+"""
+
+import ast
+import os
+import subprocess
+import sys
+from pathlib import Path
+
+import pytest
+
+ROOT = Path(__file__).resolve().parents[2]
+STUB = ROOT / "src" / "python" / "tourwright.pyi"
+TYPING = ROOT / "tests" / "typing"
+
+pytest.importorskip("mypy")
+
+
+def run_mypy_tool(arguments, cwd):
+    environment = dict(os.environ)
+    inherited = [os.path.abspath(entry)
+                 for entry in environment.get("PYTHONPATH", "").split(os.pathsep) if entry]
+    environment["PYTHONPATH"] = os.pathsep.join([str(TYPING), *inherited])
+    environment["MYPYPATH"] = os.pathsep.join([str(STUB.parent), str(TYPING)])
+    return subprocess.run([sys.executable, "-m", *arguments], cwd=cwd, env=environment,
+                          capture_output=True, text=True, timeout=300)
+
+
+def test_stubtest_finds_no_difference(tmp_path):
+    done = run_mypy_tool(["mypy.stubtest", "--allowlist", str(TYPING / "stubtest-allowlist.txt"),
+                          "tourwright", "tourwright_events"], cwd=tmp_path)
+    assert done.returncode == 0, done.stdout + done.stderr
+    assert "Success: no issues found in 2 modules" in done.stdout
+
+
+def test_examples_type_check_against_the_stub(tmp_path):
+    examples = sorted(str(path) for path in (ROOT / "examples").glob("*.py"))
+    done = run_mypy_tool(["mypy", "--config-file", str(ROOT / "pyproject.toml"),
+                          "--cache-dir", str(tmp_path / "cache"), *examples], cwd=ROOT)
+    assert done.returncode == 0, done.stdout + done.stderr
+    assert f"no issues found in {len(examples)} source files" in done.stdout
+
+
+def test_mypy_rejects_misuse(tmp_path):
+    misuse = tmp_path / "misuse.py"
+    misuse.write_text(
+        "import tourwright\n"
+        "out = tourwright.solve([[0]], time_windows=[[[0, 1]]])\n"  # windows must be tuples
+        "tourwright.solve('ab')\n"
+        "out.route = []\n"                                        # read-only
+        "late: int = out.lateness\n")                             # Optional[int]
+    done = run_mypy_tool(["mypy", "--strict", "--cache-dir", str(tmp_path / "cache"),
+                          str(misuse)], cwd=tmp_path)
+    assert done.returncode == 1
+    for line in (2, 3, 4, 5):
+        assert f"misuse.py:{line}: error" in done.stdout, done.stdout
+
+
+def stub_classes():
+    """Names each class of the stub declares, attributes and methods alike."""
+    classes = {}
+    for node in ast.parse(STUB.read_text()).body:
+        if isinstance(node, ast.ClassDef):
+            names = set()
+            for item in node.body:
+                if isinstance(item, ast.FunctionDef):
+                    names.add(item.name)
+                elif isinstance(item, ast.AnnAssign) and isinstance(item.target, ast.Name):
+                    names.add(item.target.id)
+            classes[node.name] = names
+    return classes
+
+
+# Declared in the stub for type checkers only (see stubtest-allowlist.txt),
+# or supplied by the interpreter's slots rather than the class dictionary.
+STUB_ONLY = {"__iter__", "__new__"}
+
+
+def test_every_stub_class_declares_exactly_the_runtime_members():
+    # stubtest does not report class variables (such as PyEvent.Work) that
+    # exist in the stub but not at run time; compare the names directly.
+    sys.path.insert(0, str(TYPING))
+    try:
+        import tourwright_events
+        import tourwright
+    finally:
+        sys.path.remove(str(TYPING))
+    runtime = {name: getattr(tourwright_events, name) for name in tourwright_events.__all__}
+    runtime["PyOutput"] = tourwright.PyOutput
+    declared = stub_classes()
+    assert set(declared) == set(runtime)
+    for name, cls in runtime.items():
+        members = {member for member in vars(cls)
+                   if member not in {"__doc__", "__module__", "__new__", "__text_signature__"}}
+        assert declared[name] - STUB_ONLY == members, name
