@@ -1,17 +1,24 @@
 # Quick start:  make example   (build, then solve a bundled instance)
 #               make test      (build, then run the C++ and Python suites)
-BUILD_DIR ?= build
-PYTHON    ?= /usr/bin/python3
-JOBS      ?= $(shell nproc)
+# Hardening:    make sanitize-test   (the same suites under ASan + UBSan)
+#               make fuzz            (libFuzzer over the core, FUZZ_SECONDS long)
+#               make valgrind        (memcheck of a small Python session)
+BUILD_DIR    ?= build
+ASAN_DIR     ?= build-asan
+FUZZ_DIR     ?= build-fuzz
+PYTHON       ?= /usr/bin/python3
+JOBS         ?= $(shell nproc)
+WERROR       ?= OFF
+FUZZ_SECONDS ?= 60
 
-.PHONY: deps build example test bench clean
+.PHONY: deps build example test sanitize-test fuzz-build fuzz valgrind clean
 
 deps:
 	@scripts/ensure-deps
 
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
+	  -DTOURWRIGHT_WERROR=$(WERROR) -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 example: build
@@ -20,5 +27,13 @@ example: build
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
+# -O1 keeps the instrumented suites quick while the reports stay precise.
+sanitize-test: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
+	  -DTOURWRIGHT_SANITIZE=ON -DTOURWRIGHT_WERROR=$(WERROR) \
+	  -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
