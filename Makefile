@@ -35,5 +35,14 @@ sanitize-test: deps
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
+# clang's libFuzzer with ASan + UBSan; the module is not needed here.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOURWRIGHT_BUILD_MODULE=OFF -DTOURWRIGHT_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+fuzz: fuzz-build
+	@scripts/run-fuzzer $(FUZZ_DIR)/tests/fuzz/core_fuzzer $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
