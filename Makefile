@@ -44,5 +44,9 @@ fuzz-build: deps
 fuzz: fuzz-build
 	@scripts/run-fuzzer $(FUZZ_DIR)/tests/fuzz/core_fuzzer $(FUZZ_SECONDS)
 
+VALGRIND_CALLS ?= 20000
+valgrind: build
+	@scripts/valgrind-session $(BUILD_DIR) $(VALGRIND_CALLS)
+
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
