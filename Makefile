@@ -3,6 +3,7 @@
 # Hardening:    make sanitize-test   (the same suites under ASan + UBSan)
 #               make fuzz            (libFuzzer over the core, FUZZ_SECONDS long)
 #               make valgrind        (memcheck of a small Python session)
+#               make tsan-test       (the core's concurrency tests under TSan)
 BUILD_DIR    ?= build
 ASAN_DIR     ?= build-asan
 FUZZ_DIR     ?= build-fuzz
@@ -11,7 +12,7 @@ JOBS         ?= $(shell nproc)
 WERROR       ?= OFF
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build example test sanitize-test fuzz-build fuzz valgrind clean
+.PHONY: deps build example test sanitize-test tsan-test fuzz-build fuzz valgrind clean
 
 deps:
 	@scripts/ensure-deps
@@ -35,6 +36,14 @@ sanitize-test: deps
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
+# Data races in the core (the Python suite needs an instrumented interpreter).
+TSAN_DIR ?= build-tsan
+tsan-test: deps
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
+	  -DTOURWRIGHT_TSAN=ON -DTOURWRIGHT_BUILD_MODULE=OFF >/dev/null
+	@cmake --build $(TSAN_DIR) -j $(JOBS) --target core_tests
+	@TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/core_tests --gtest_filter='Concurrency*:Solve*'
+
 # clang's libFuzzer with ASan + UBSan; the module is not needed here.
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
@@ -49,4 +58,4 @@ valgrind: build
 	@scripts/valgrind-session $(BUILD_DIR) $(VALGRIND_CALLS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)
