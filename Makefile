@@ -47,8 +47,9 @@ tsan-test: deps
 # clang's libFuzzer with ASan + UBSan; the module is not needed here.
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOURWRIGHT_BUILD_MODULE=OFF -DTOURWRIGHT_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOURWRIGHT_BUILD_MODULE=OFF -DTOURWRIGHT_BUILD_TESTS=OFF \
+	  -DTOURWRIGHT_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target core_fuzzer
 
 fuzz: fuzz-build
 	@scripts/run-fuzzer $(FUZZ_DIR)/tests/fuzz/core_fuzzer $(FUZZ_SECONDS)
