@@ -11,7 +11,8 @@ interpreter surviving every example is part of the property.
 import os
 
 import pytest
-from hypothesis import HealthCheck, event, given, settings
+from hypothesis import HealthCheck, given, settings
+from hypothesis import event as note_outcome
 from hypothesis import strategies as st
 
 import extraction_model as model
@@ -101,11 +102,11 @@ def test_solve_reads_hostile_values_like_the_model(name, data):
     plain, refused = outcome(lambda: model.extract_solve_arguments(with_hostile()))
     result = outcome(lambda: solve(**with_hostile()))
     if refused is not None:
-        event(f"refused: {type(refused).__name__}")
+        note_outcome(f"refused: {type(refused).__name__}")
         assert_same_error(result[1], refused)
     else:
         expected = outcome(lambda: solve(**plain))
-        event("read, then " + ("solved" if expected[1] is None else "internal failure"))
+        note_outcome("read, then " + ("solved" if expected[1] is None else "internal failure"))
         assert_same_solve(result, expected)
 
 
