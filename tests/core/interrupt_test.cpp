@@ -1,5 +1,5 @@
 // The interrupt check (Ctrl-C from Python) is polled often enough that a
-// long pass does not delay it: before every row of a move's scan.
+// long pass does not delay it: before every row of a literal move scan.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -21,7 +21,8 @@ DistanceMatrix ring(std::size_t n) {
 
 TEST(InterruptTest, PolledOnceForEveryRowOfAMoveScan) {
   for (std::size_t n : {1u, 2u, 6u, 11u}) {
-    Solver solver(Penalizer{ring(n), std::nullopt}, std::nullopt);
+    Solver solver(Penalizer{ring(n), std::nullopt}, std::nullopt, std::nullopt,
+                  Evaluation::literal);
     std::size_t polls = 0;
     solver.set_interrupt_check([&] { ++polls; });
     solver.run_move(reverse_segment, 0);
@@ -31,7 +32,8 @@ TEST(InterruptTest, PolledOnceForEveryRowOfAMoveScan) {
 
 TEST(InterruptTest, AThrowInsideAPassStopsTheSearchThere) {
   struct Interrupted {};
-  Solver solver(Penalizer{ring(12), std::nullopt}, std::nullopt);
+  Solver solver(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
+                Evaluation::literal);
   std::size_t polls = 0;
   // Poll 1 precedes the first descent, poll 2 its first pass; poll 3 is the
   // first row of the pass's first move.
@@ -44,9 +46,11 @@ TEST(InterruptTest, AThrowInsideAPassStopsTheSearchThere) {
 }
 
 TEST(InterruptTest, PollingChangesNoResult) {
-  Solver quiet(Penalizer{ring(12), std::nullopt}, std::nullopt);
+  Solver quiet(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
+               Evaluation::literal);
   quiet.solve();
-  Solver polled(Penalizer{ring(12), std::nullopt}, std::nullopt);
+  Solver polled(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
+                Evaluation::literal);
   std::size_t polls = 0;
   polled.set_interrupt_check([&] { ++polls; });
   polled.solve();

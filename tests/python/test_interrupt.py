@@ -103,17 +103,19 @@ def test_interrupted_solves_leak_nothing():
 
 
 def test_a_handler_that_returns_changes_nothing():
-    # One long descent (no time limit) with a timer firing inside it: the
-    # handler runs during the search, and the result is the usual one.
-    arguments = dict(distance_matrix=distance_matrix(120, 3))
-    expected = solve(**arguments)
+    # A one-second search on seven points on a line, with a timer firing
+    # every millisecond: the handler runs many times during the search,
+    # which still ends with the optimum and no exception.
+    xs = [3, 9, 1, 7, 4, 8, 2]
     calls = []
     previous = signal.signal(signal.SIGALRM, lambda signum, frame: calls.append(signum))
-    signal.setitimer(signal.ITIMER_REAL, 0.002, 0.002)
+    signal.setitimer(signal.ITIMER_REAL, 0.001, 0.001)
     try:
-        out = solve(**arguments)
+        out = solve([[abs(a - b) for b in xs] for a in xs], time_limit=1)
     finally:
         signal.setitimer(signal.ITIMER_REAL, 0)
         signal.signal(signal.SIGALRM, previous)
-    assert calls, "the timer never fired during the search"
-    assert (out.route, out.distance, out.iterations) == (expected.route, expected.distance, 1)
+    assert len(calls) > 10
+    assert out.distance == 2 * (max(xs) - min(xs))
+    assert sorted(out.route) == list(range(len(xs)))
+    assert out.iterations > 1
