@@ -4,6 +4,7 @@
 BUILD_DIR ?= build
 PYTHON    ?= /usr/bin/python3
 JOBS      ?= $(shell nproc)
+WERROR    ?= OFF
 
 .PHONY: deps build example test bench clean
 
@@ -12,7 +13,7 @@ deps:
 
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
+	  -DTOURWRIGHT_WERROR=$(WERROR) -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 example: build
@@ -26,3 +27,5 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+include hardening.mk

@@ -75,6 +75,10 @@ bool Solver::run_move(LocalMove move, std::size_t min_gap) {
   const std::size_t n = size_;
   bool improved = false;
   for (std::size_t i = 0; i < n; ++i) {
+    // One pass takes seconds on a few hundred locations with time data, so
+    // waiting for its end would leave Ctrl-C unanswered that long. Polling
+    // once per row of the scan costs nothing and changes no result.
+    if (interrupt_check_) interrupt_check_();
     for (std::size_t j = i + 1 + min_gap; j < n; ++j) {
       Route candidate_route = current_solution_.route;
       move(candidate_route, i, j);

@@ -27,8 +27,9 @@ enum class Evaluation { literal, fast };
 // until the limit has passed. The best local optimum is kept.
 class Solver {
  public:
-  // Called between passes and before every descent, where the search may
-  // stop; it stops the search by throwing (e.g. when the user pressed Ctrl-C).
+  // Called before every descent, between passes and before every row of a
+  // literal move scan; it stops the search by throwing (e.g. when the user
+  // pressed Ctrl-C). It is never called during an evaluation.
   using InterruptCheck = std::function<void()>;
 
   // Evaluates the start route (the identity order unless given); no search yet.

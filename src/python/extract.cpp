@@ -38,15 +38,20 @@ void check_list_value(PyObject* value) {
 
 Py_ssize_t reservation_for(PyObject* sequence) {
   // The reported length is only a hint. A failing or lying __len__ must not
-  // fail the call or make us reserve absurd amounts, so it is capped; longer
-  // sequences simply grow.
-  constexpr Py_ssize_t kLargestReservation = Py_ssize_t{1} << 20;
-  const Py_ssize_t length = PySequence_Size(sequence);
-  if (length < 0) {
+  // fail the call, and must not make us reserve more than the input can
+  // hold: a list of many references to one small object whose __len__
+  // claims 2^60 would otherwise reserve gigabytes per reference. Lists and
+  // tuples know their true size; other sequences get a small reservation
+  // and grow as they are read.
+  constexpr Py_ssize_t kLargestUnverifiedReservation = 256;
+  const Py_ssize_t reported = PySequence_Size(sequence);
+  if (reported < 0) {
     PyErr_Clear();
     return 0;
   }
-  return std::min(length, kLargestReservation);
+  if (PyList_Check(sequence)) return std::min(reported, PyList_GET_SIZE(sequence));
+  if (PyTuple_Check(sequence)) return std::min(reported, PyTuple_GET_SIZE(sequence));
+  return std::min(reported, kLargestUnverifiedReservation);
 }
 
 std::vector<std::uint64_t> extract_u64_list(PyObject* value) {

@@ -23,6 +23,10 @@ using ItemRule = Item (*)(PyObject*);
 void check_list_value(PyObject* value);
 Py_ssize_t reservation_for(PyObject* sequence);
 
+// Items read between two polls for pending signals. Reading a big array or a
+// huge range runs no Python code that would notice Ctrl-C for us.
+inline constexpr std::size_t kItemsPerSignalPoll = 4096;
+
 template <class Item>
 std::vector<Item> extract_list(PyObject* value, ItemRule<Item> item_rule) {
   check_list_value(value);
@@ -31,6 +35,7 @@ std::vector<Item> extract_list(PyObject* value, ItemRule<Item> item_rule) {
   const Object iterator = checked(PyObject_GetIter(value));
   while (const Object item = Object::steal(PyIter_Next(iterator.get()))) {
     items.push_back(item_rule(item.get()));
+    if (items.size() % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
   }
   if (PyErr_Occurred() != nullptr) throw PythonError{};
   return items;

@@ -1,0 +1,73 @@
+"""Child process of the Ctrl-C tests: starts a long solve and reports, as one
+JSON line, when the interruption arrived (CLOCK_MONOTONIC is shared by all
+processes of the machine) or that a result came back.
+
+usage: interrupt_child.py (distance|windows|large|endless-row) SECONDS_OF_LIMIT
+"""
+
+import json
+import os
+import random
+import signal
+import sys
+import time
+from pathlib import Path
+
+import tourwright
+
+# A process started from a non-interactive shell's background job inherits
+# SIGINT ignored, and Python then leaves it so; Ctrl-C must raise here.
+signal.signal(signal.SIGINT, signal.default_int_handler)
+
+
+def distance_instance():
+    rng = random.Random(5)
+    n = 60
+    points = [(rng.randrange(1000), rng.randrange(1000)) for _ in range(n)]
+    return dict(distance_matrix=[[abs(ax - bx) + abs(ay - by) for bx, by in points]
+                                 for ax, ay in points])
+
+
+def windows_instance():
+    # 40 visits of 20 minutes with two windows each, under 08:00-18:00 hours.
+    rng = random.Random(7)
+    n, hour, day = 40, 3600, 19_723 * 86_400
+    points = [(rng.randrange(100), rng.randrange(100)) for _ in range(n)]
+    travel = [[60 * (abs(ax - bx) + abs(ay - by)) // 4 for bx, by in points] for ax, ay in points]
+    windows = [[(day + (8 + k % 3) * hour, day + (11 + k % 3) * hour),
+                (day + (13 + k % 4) * hour, day + (17 + k % 2) * hour)] for k in range(n)]
+    windows[0] = [(day, day + 40 * hour)]
+    return dict(distance_matrix=travel, duration_matrix=travel, job_durations=[1200] * n,
+                time_windows=windows, operation_times=(8 * hour, 18 * hour))
+
+
+def large_instance():
+    # The bundled 200-visit TSPTW instance: one pass of the search takes
+    # about a second or more here, so a check between passes alone is slow.
+    root = Path(os.environ.get("TOURWRIGHT_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+    sys.path.insert(0, str(root / "examples"))
+    import instances
+
+    matrix, windows = instances.read_tsptw(instances.DATA / "tsptw" / "n200w20.001.txt")
+    return dict(distance_matrix=matrix, duration_matrix=matrix, job_durations=[0] * len(matrix),
+                time_windows=[[window] for window in windows])
+
+
+def endless_row_instance():
+    # A row of 10^12 numbers that takes no memory in numpy: reading it runs
+    # no Python code at all, and would take hours.
+    import numpy
+
+    return dict(distance_matrix=[numpy.broadcast_to(numpy.int64(0), (10**12,))])
+
+
+arguments = {"distance": distance_instance, "windows": windows_instance,
+             "large": large_instance, "endless-row": endless_row_instance}[sys.argv[1]]()
+limit = int(sys.argv[2])
+print("solving", flush=True)
+try:
+    out = tourwright.solve(**arguments, time_limit=limit)
+except KeyboardInterrupt:
+    print(json.dumps({"interrupted_at": time.monotonic()}), flush=True)
+else:
+    print(json.dumps({"result": out.distance, "iterations": out.iterations}), flush=True)
