@@ -94,7 +94,7 @@ template <MoveKind Kind, std::size_t Block>
 bool FastMoveRunner::schedule_wins(const Solution& current,
                                    std::uint64_t distance, std::size_t i, std::size_t j) const {
   const TimeReport& report = *current.time_report;
-  const ScheduleKeys keys{nanos_of(report.lateness), nanos_of(report.traveling_time), nanos_of(report.duration),
+  const ScheduleKeys keys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time), nanos_of(report.duration),
                           nanos_of(report.waiting_time), current.distance};
   const Nanos traveling_time = travel_times_->candidate_total<Kind, Block>(current.route, i, j);
   const Route& route = current.route;

@@ -21,6 +21,11 @@ __extension__ using WideNanos = __int128;
 
 inline Nanos nanos_of(Duration d) { return d.seconds() * Duration::kNanosPerSecond + d.subsec_nanos(); }
 inline Nanos nanos_of(DateTime t) { return t.unix_seconds() * Duration::kNanosPerSecond + t.subsec_nanos(); }
+// A total lateness may exceed 64-bit nanoseconds (about 292 years) even where
+// every clock fits.
+inline WideNanos wide_nanos_of(Duration d) {
+  return WideNanos{d.seconds()} * Duration::kNanosPerSecond + d.subsec_nanos();
+}
 
 // Where a schedule stands between two actions: its clock and the two sums a
 // candidate cannot know in advance. (Travelling time is a sum of leg lengths
