@@ -67,19 +67,19 @@ class CandidateTotals {
     const std::size_t* t = tour_;
     const Sum* leg = leg_;
     if constexpr (Kind == MoveKind::reverse) {
-      // prev → last … first → next
+      // New order: prev, j, j − 1, …, i, next.
       return base_ - leg[j] + Sum(rows_[0][t[j]]) + Sum(rows_[1][t[j + 1]]) + gain_[j];
     } else if constexpr (Kind == MoveKind::swap) {
-      // prev → last → (i + 1 … j − 1) → first → next; adjacent ends: last → first.
+      // New order: prev, j, i + 1, …, j − 1, i, next (prev, j, i, next when adjacent).
       const std::size_t last = t[j];
       const Sum ends = base_ - leg[j] + Sum(rows_[0][last]) + Sum(rows_[3][t[j + 1]]);
       if (j == i_ + 1) return ends + Sum(rows_[2][last]);
       return ends - leg[j - 1] + Sum(rows_[1][last]) + Sum(rows_[2][t[j - 1]]);
     } else if constexpr (Kind == MoveKind::rotate_left) {
-      // … j − 1 → j → block → next
+      // New order: prev, i + Block, …, j, i, …, i + Block − 1, next.
       return base_ - leg[j] + Sum(rows_[0][t[j]]) + Sum(rows_[1][t[j + 1]]);
     } else {
-      // prev → block j−Block+1..j → i … j − Block → next
+      // New order: prev, j − Block + 1, …, j, i, …, j − Block, next.
       return base_ - leg[j] - leg[j - Block] + Sum(rows_[0][t[j + 1 - Block]]) + Sum(rows_[1][t[j]]) +
              skip_[j - Block];
     }

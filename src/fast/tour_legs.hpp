@@ -31,13 +31,12 @@ class TourLegs {
   using Sum = std::uint64_t;
   using Table = LegTable<Sum, Entry>;
   using Row = typename Table::Row;
-  // Positions past the end repeat the first ones, so that "the position
-  // after k" needs no wrap in a scan.
-  static constexpr std::size_t kPadding = PositionLegs<Sum>::kMaxSpan;
+  // The longest span between the positions of a skip leg.
+  static constexpr std::size_t kMaxSpan = PositionLegs<Sum>::kMaxSpan;
 
   template <class Measure>
   TourLegs(std::size_t n, Measure measure)
-      : n_(n), table_(n, measure), tour_(n + kPadding), legs_(n, table_.symmetric()), reversal_gain_(n) {}
+      : n_(n), table_(n, measure), tour_(n + 1), legs_(n, table_.symmetric()), reversal_gain_(n) {}
 
   // Starts over from `route`: O(n) lookups.
   void rebuild(const Route& route) {
@@ -97,11 +96,12 @@ class TourLegs {
   std::size_t size() const { return n_; }
   Sum total() const { return total_; }
   const Table& table() const { return table_; }
-  // The location at each position, for positions below n + kPadding.
+  // The location at each position, for positions up to n: position n
+  // repeats position 0, so that "the position after j" needs no wrap.
   const std::size_t* tour() const { return tour_.data(); }
   // legs()[k]: from position k to k + 1; the closing leg last.
   const Sum* legs() const { return legs_.forward(1); }
-  // skips(s)[k]: from position k to k + s, for s = 2..kPadding.
+  // skips(s)[k]: from position k to k + s (mod n), for s = 2..kMaxSpan.
   const Sum* skips(std::size_t span) const { return legs_.forward(span); }
   // reversal_gains()[k]: the sum over positions m < k of the leg from m + 1
   // back to m minus the leg from m to m + 1, so reversing i..j changes the
@@ -114,9 +114,7 @@ class TourLegs {
     return [this](std::size_t from, std::size_t to) { return table_.at(tour_[from], tour_[to]); };
   }
 
-  void pad() {
-    for (std::size_t k = 0; k < kPadding; ++k) tour_[n_ + k] = tour_[k % n_];
-  }
+  void pad() { tour_[n_] = tour_[0]; }
 
   // After a move on i..j only the legs at positions i − 1..j changed (the
   // closing leg, n − 1, is in no gain). Gains up to i − 1 are unchanged; those
@@ -136,7 +134,7 @@ class TourLegs {
 
   std::size_t n_;
   Table table_;
-  std::vector<std::size_t> tour_;  // n + kPadding positions
+  std::vector<std::size_t> tour_;  // n + 1 positions
   PositionLegs<Sum> legs_;
   std::vector<Sum> reversal_gain_;
   Sum total_ = 0;

@@ -80,10 +80,10 @@ Route random_route(std::mt19937_64& random, std::size_t n) {
 template <class Entry>
 void expect_same_legs(const TourLegs<Entry>& followed, const TourLegs<Entry>& fresh) {
   const std::size_t n = fresh.size();
-  for (std::size_t k = 0; k < n + TourLegs<Entry>::kPadding; ++k) ASSERT_EQ(followed.tour()[k], fresh.tour()[k]);
+  for (std::size_t k = 0; k <= n; ++k) ASSERT_EQ(followed.tour()[k], fresh.tour()[k]);
   for (std::size_t k = 0; k < n; ++k) {
     ASSERT_EQ(followed.legs()[k], fresh.legs()[k]) << "leg at " << k;
-    for (std::size_t span = 2; span <= TourLegs<Entry>::kPadding; ++span) {
+    for (std::size_t span = 2; span <= TourLegs<Entry>::kMaxSpan; ++span) {
       ASSERT_EQ(followed.skips(span)[k], fresh.skips(span)[k]) << "span " << span << " at " << k;
     }
     ASSERT_EQ(followed.reversal_gains()[k], fresh.reversal_gains()[k]) << "gain at " << k;
