@@ -28,8 +28,7 @@ class CandidateTotals {
   using Sum = typename Legs::Sum;
   using Row = typename Legs::Row;
 
-  CandidateTotals(const Legs& legs, std::size_t i)
-      : tour_(legs.tour()), leg_(legs.legs()), table_(&legs.table()), i_(i) {
+  CandidateTotals(const Legs& legs, std::size_t i) : tour_(legs.tour()), leg_(legs.legs()), i_(i) {
     const std::size_t n = legs.size();
     const std::size_t before = i == 0 ? n - 1 : i - 1;
     const std::size_t prev = tour_[before];
@@ -51,15 +50,6 @@ class CandidateTotals {
     } else {
       skip_ = legs.skips(Block + 1);
       rows_ = {table.outgoing(prev), table.incoming(first)};
-    }
-  }
-
-  // The rows every j reads.
-  void prefetch() const {
-    for (std::size_t r = 0; r < kRows; ++r) {
-      bool seen = false;
-      for (std::size_t q = 0; q < r; ++q) seen = seen || rows_[q] == rows_[r];
-      if (!seen) table_->prefetch(rows_[r]);
     }
   }
 
@@ -90,7 +80,6 @@ class CandidateTotals {
 
   const std::size_t* tour_;
   const Sum* leg_;
-  const typename Legs::Table* table_;
   Sum base_ = 0;
   const Sum* gain_ = nullptr;
   const Sum* skip_ = nullptr;

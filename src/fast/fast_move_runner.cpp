@@ -114,14 +114,12 @@ bool FastMoveRunner::scan_distances(Solution& current, LocalMove move, std::size
     // The whole tour (i = 0, j = n − 1) is the last candidate of its i.
     const std::size_t end = i == 0 ? n - 1 : n;
     CandidateTotals<Kind, Block, Entry> total_of(distances, i);
-    total_of.prefetch();
     for (; j < end; ++j) {
       const std::uint64_t total = total_of(j);
       if (!(total < current.distance)) continue;
       accept(i, j, total);
-      // The locations around i may have moved: read their rows afresh.
+      // The locations around i may have moved: anchor the totals afresh.
       total_of = CandidateTotals<Kind, Block, Entry>(distances, i);
-      total_of.prefetch();
     }
     if (i == 0) {
       const std::uint64_t total = distances.template whole_tour_total<Kind, Block>(i, n - 1);

@@ -63,14 +63,6 @@ class LegTable {
 
   Value at(std::size_t from, std::size_t to) const { return Value(outgoing_[from * n_ + to]); }
 
-  // Starts loading a whole row into the cache. Its columns are then hit in
-  // the tour's order, which the hardware cannot foresee; without this every
-  // line of the row is a separate miss, paid one after another.
-  void prefetch(Row row) const {
-    constexpr std::size_t kLine = 64 / sizeof(Entry);
-    for (std::size_t column = 0; column < n_; column += kLine) __builtin_prefetch(row + column);
-  }
-
  private:
   std::size_t n_;
   bool symmetric_ = true;
