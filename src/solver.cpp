@@ -70,7 +70,7 @@ Route Solver::shuffled_identity() const {
 
 bool Solver::run_move(LocalMove move, std::size_t min_gap) {
   if (fast_runner_ && fast_runner_->handles(move, min_gap)) {
-    return fast_runner_->run(penalizer_, current_solution_, move, min_gap);
+    return fast_runner_->run(penalizer_, current_solution_, move, min_gap, interrupt_check_);
   }
   const std::size_t n = size_;
   bool improved = false;

@@ -20,6 +20,7 @@ using testing::Recipe;
 constexpr std::int64_t kHour = 3'600;
 constexpr std::int64_t kDay = 24 * kHour;
 constexpr std::uint64_t kTop = std::numeric_limits<std::uint64_t>::max();
+constexpr std::uint64_t k32 = std::uint64_t{1} << 32;
 
 // Everything a caller can observe of a solution.
 void expect_same_solution(const Solution& fast, const Solution& literal) {
@@ -136,6 +137,16 @@ const DifferentialCase kCases[] = {
     {distances("ManyTies", false, 2, 25), Expect::fast, 40},
     {distances("DistancesNearTheTopWrap", false, kTop, 30), Expect::fast, 40},
     {distances("LongerTours", false, 1'000'000, 90), Expect::fast, 4},
+    {distances("LongerSymmetricTours", true, 1'000'000, 90), Expect::fast, 4},
+    // 32-bit table entries hold every distance below 2^32; one more and the
+    // table keeps 64-bit entries.
+    {with(distances("DistancesJustBelow32Bits", false, k32 - 1, 30), [](Recipe& r) { r.min_distance = k32 - 64; }),
+     Expect::fast, 30},
+    {with(distances("SymmetricDistancesJustBelow32Bits", true, k32 - 1, 30),
+          [](Recipe& r) { r.min_distance = k32 - 64; }),
+     Expect::fast, 30},
+    {with(distances("DistancesAround32Bits", false, k32 + 2, 30), [](Recipe& r) { r.min_distance = k32 - 64; }),
+     Expect::fast, 30},
     {timed("LooseWindows"), Expect::fast, 60},
     {with(timed("TightWindows"), [](Recipe& r) { r.max_width = 1'800; r.max_job = 1'800; }), Expect::fast, 60},
     {with(timed("ManyWindows"), [](Recipe& r) { r.max_windows = 6; r.max_width = kHour; r.max_gap = kHour; }),

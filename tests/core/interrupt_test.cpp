@@ -1,5 +1,6 @@
 // The interrupt check (Ctrl-C from Python) is polled often enough that a
-// long pass does not delay it: before every row of a literal move scan.
+// long pass does not delay it: before every row of a move scan, whichever
+// way candidates are evaluated.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -19,10 +20,11 @@ DistanceMatrix ring(std::size_t n) {
   return matrix;
 }
 
-TEST(InterruptTest, PolledOnceForEveryRowOfAMoveScan) {
+class InterruptTest : public ::testing::TestWithParam<Evaluation> {};
+
+TEST_P(InterruptTest, PolledOnceForEveryRowOfAMoveScan) {
   for (std::size_t n : {1u, 2u, 6u, 11u}) {
-    Solver solver(Penalizer{ring(n), std::nullopt}, std::nullopt, std::nullopt,
-                  Evaluation::literal);
+    Solver solver(Penalizer{ring(n), std::nullopt}, std::nullopt, std::nullopt, GetParam());
     std::size_t polls = 0;
     solver.set_interrupt_check([&] { ++polls; });
     solver.run_move(reverse_segment, 0);
@@ -30,10 +32,9 @@ TEST(InterruptTest, PolledOnceForEveryRowOfAMoveScan) {
   }
 }
 
-TEST(InterruptTest, AThrowInsideAPassStopsTheSearchThere) {
+TEST_P(InterruptTest, AThrowInsideAPassStopsTheSearchThere) {
   struct Interrupted {};
-  Solver solver(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
-                Evaluation::literal);
+  Solver solver(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt, GetParam());
   std::size_t polls = 0;
   // Poll 1 precedes the first descent, poll 2 its first pass; poll 3 is the
   // first row of the pass's first move.
@@ -45,7 +46,10 @@ TEST(InterruptTest, AThrowInsideAPassStopsTheSearchThere) {
   EXPECT_EQ(solver.iterations(), 1u);
 }
 
-TEST(InterruptTest, PollingChangesNoResult) {
+INSTANTIATE_TEST_SUITE_P(BothEvaluations, InterruptTest,
+                         ::testing::Values(Evaluation::literal, Evaluation::fast));
+
+TEST(InterruptPollingTest, PollingChangesNoResult) {
   Solver quiet(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
                Evaluation::literal);
   quiet.solve();

@@ -24,6 +24,7 @@ struct Recipe {
   std::size_t min_n = 1;
   std::size_t max_n = 12;
   bool symmetric = true;
+  std::uint64_t min_distance = 0;
   std::uint64_t max_distance = 100;
   bool timed = false;
   std::int64_t max_travel = 3'600;
@@ -47,7 +48,8 @@ class InstanceMaker {
     DistanceMatrix distances(n, std::vector<std::uint64_t>(n));
     for (std::size_t a = 0; a < n; ++a) {
       for (std::size_t b = 0; b < n; ++b) {
-        distances[a][b] = (recipe.symmetric && b < a) ? distances[b][a] : pick<std::uint64_t>(0, recipe.max_distance);
+        distances[a][b] = (recipe.symmetric && b < a) ? distances[b][a]
+                                                      : pick<std::uint64_t>(recipe.min_distance, recipe.max_distance);
       }
     }
     std::optional<TimeScheduler> scheduler;

@@ -11,7 +11,7 @@ import pytest
 from test_against_model import (DAY, H, distance_matrix, outcome_of_model,
                                 outcome_of_solve)
 
-FAMILIES = ["distance", "loose", "tight", "hours", "late", "near limits", "short row"]
+FAMILIES = ["distance", "distance near 2**32", "loose", "tight", "hours", "late", "near limits", "short row"]
 
 
 def windows(rng, n, width, gap, count):
@@ -34,6 +34,13 @@ def instance(family, seed):
     arguments = dict(distance_matrix=distance_matrix(rng, n, symmetric))
     if family == "distance":
         return arguments
+    if family == "distance near 2**32":
+        # All below 2**32 (the module may store them in 32 bits) or some above.
+        high = rng.choice([2**32 - 1, 2**32 + 2])
+        matrix = [[rng.randint(2**32 - 64, high) for _ in range(n)] for _ in range(n)]
+        if symmetric:
+            matrix = [[matrix[min(a, b)][max(a, b)] for b in range(n)] for a in range(n)]
+        return dict(distance_matrix=matrix)
     width, gap, hours = {
         "loose": (10 * H, 4 * H, None),
         "tight": (H // 2, 2 * H, None),

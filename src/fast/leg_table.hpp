@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+namespace tourwright {
+
+// One per-leg measure between every pair of locations, stored as `Entry` and
+// read as `Value`. `Entry` may be narrower than `Value` (32-bit entries for
+// 64-bit distances) when every entry fits: the value read back is the very
+// same number, so every sum over it is the same; a row then takes half the
+// cache. The caller picks the entry type once per call (see fits_in).
+template <class Value, class Entry>
+class LegTable {
+ public:
+  using Row = const Entry*;
+
+  // `measure(a, b)` is read once for every pair of locations below n.
+  template <class Measure>
+  LegTable(std::size_t n, Measure measure) : n_(n), outgoing_(n * n) {
+    for (std::size_t a = 0; a < n; ++a) {
+      for (std::size_t b = 0; b < n; ++b) outgoing_[a * n + b] = static_cast<Entry>(measure(a, b));
+    }
+    bool symmetric = true;
+    for (std::size_t a = 0; a < n && symmetric; ++a) {
+      for (std::size_t b = 0; b < a && symmetric; ++b) symmetric = outgoing_[a * n + b] == outgoing_[b * n + a];
+    }
+    symmetric_ = symmetric;
+    // A symmetric table is its own transpose: half the memory to keep cached.
+    if (!symmetric) {
+      incoming_.resize(n * n);
+      for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = 0; b < n; ++b) incoming_[b * n + a] = outgoing_[a * n + b];
+      }
+    }
+  }
+
+  // Whether `Entry` holds every value `measure` gives below n, unchanged.
+  template <class Measure>
+  static bool fits_in(std::size_t n, Measure measure) {
+    for (std::size_t a = 0; a < n; ++a) {
+      for (std::size_t b = 0; b < n; ++b) {
+        const Value value = measure(a, b);
+        if constexpr (std::is_signed_v<Value>) {
+          if (value < 0) return false;
+        }
+        if (static_cast<std::uint64_t>(value) > std::numeric_limits<Entry>::max()) return false;
+      }
+    }
+    return true;
+  }
+
+  bool symmetric() const { return symmetric_; }
+
+  // The legs leaving `from`, indexed by their end; and the legs entering
+  // `to`, indexed by their start (the same row when the table is symmetric).
+  // Inside a scan one end is fixed, so a row is read many times.
+  Row outgoing(std::size_t from) const { return &outgoing_[from * n_]; }
+  Row incoming(std::size_t to) const { return symmetric_ ? outgoing(to) : &incoming_[to * n_]; }
+
+  Value at(std::size_t from, std::size_t to) const { return Value(outgoing_[from * n_ + to]); }
+
+ private:
+  std::size_t n_;
+  bool symmetric_ = true;
+  std::vector<Entry> outgoing_;  // row a: the measure from a to every location
+  std::vector<Entry> incoming_;  // row b: the measure from every location to b; empty when symmetric
+};
+
+}  // namespace tourwright
