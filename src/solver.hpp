@@ -28,8 +28,8 @@ enum class Evaluation { literal, fast };
 class Solver {
  public:
   // Called before every descent, between passes and before every row of a
-  // literal move scan; it stops the search by throwing (e.g. when the user
-  // pressed Ctrl-C). It is never called during an evaluation.
+  // move scan; it stops the search by throwing (e.g. when the user pressed
+  // Ctrl-C). It is never called during an evaluation.
   using InterruptCheck = std::function<void()>;
 
   // Evaluates the start route (the identity order unless given); no search yet.

@@ -49,8 +49,8 @@ PyObject* solve_entry(PyObject* /*module*/, PyObject* const* args, Py_ssize_t na
     SolveInput input = extract_input(bound);
     // From here until the result object is made no Python object is touched;
     // only pending signals are polled during the search (between passes, and
-    // before every row of a literal move scan), so that Ctrl-C stops a long
-    // search within milliseconds with the handler's exception and no result.
+    // before every row of a move scan), so that Ctrl-C stops a long search
+    // within milliseconds with the handler's exception and no result.
     SolveOutput output = solve(std::move(input), [] {
       if (PyErr_CheckSignals() < 0) throw PythonError{};
     });
