@@ -20,8 +20,9 @@ MINUTE = 60
 DAY_START = int(datetime(2025, 3, 3, 8, 0, tzinfo=timezone.utc).timestamp())
 
 
-def clock(unix_seconds: int) -> str:
-    return datetime.fromtimestamp(unix_seconds, timezone.utc).strftime("%a %H:%M")
+def clock(unix_seconds: int, with_seconds: bool = False) -> str:
+    shown = "%a %H:%M:%S" if with_seconds else "%a %H:%M"
+    return datetime.fromtimestamp(unix_seconds, timezone.utc).strftime(shown)
 
 
 def main() -> None:
@@ -47,13 +48,15 @@ def main() -> None:
     print(f"Day:      {clock(out.start_time)} to {clock(out.end_time)} "
           f"({out.iterations} descents in {out.time_taken_microseconds / 1e6:.1f} s)")
     print()
-    print(f"{'event':<8}{'location':>9}  {'from':>9}  {'to':>9}  minutes")
+    print(f"{'event':<8}{'location':>9}  {'from':>12}  {'to':>12}  {'length':>7}")
     for event in out.schedule:
         payload = event._0
         kind = type(event).__name__.removeprefix("PyEvent_")
         location = getattr(payload, "location", "")
         start, end = payload.window
-        print(f"{kind:<8}{location:>9}  {clock(start):>9}  {clock(end):>9}  {(end - start) / 60:7.1f}")
+        minutes, seconds = divmod(end - start, 60)
+        print(f"{kind:<8}{location:>9}  {clock(start, True):>12}  {clock(end, True):>12}  "
+              f"{minutes:4d}:{seconds:02d}")
 
 
 if __name__ == "__main__":
