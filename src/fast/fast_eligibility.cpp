@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "fast/nanos.hpp"
 #include "time/date_time.hpp"
 #include "time/duration.hpp"
 
@@ -12,15 +13,11 @@ namespace tourwright {
 
 namespace {
 
-// Exact nanosecond counts; every bound below fits 128 bits by the early exits.
-__extension__ using Nanoseconds = __int128;
-constexpr Nanoseconds kPerSecond = Duration::kNanosPerSecond;
-constexpr Nanoseconds kPerDay = 86'400 * kPerSecond;
+// Every bound below is an exact nanosecond count (WideNanos), kept within 128
+// bits by the early exits.
 
-Nanoseconds nanoseconds(Duration d) { return d.seconds() * kPerSecond + d.subsec_nanos(); }
-Nanoseconds nanoseconds(DateTime t) { return t.unix_seconds() * kPerSecond + t.subsec_nanos(); }
 // An action of zero or negative length takes no time at all.
-Nanoseconds length(Duration d) { return std::max<Nanoseconds>(nanoseconds(d), 0); }
+WideNanos length(Duration d) { return std::max<WideNanos>(wide_nanos_of(d), 0); }
 
 template <class Rows>
 bool square(const Rows& rows, std::size_t n) {
@@ -48,45 +45,45 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
 // Summed over the 2n actions (travel bounded by each row's longest leg):
 // G + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
 bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
-  const Nanoseconds max_clock = nanoseconds(DateTime::max());
-  const Nanoseconds max_span = nanoseconds(Duration::max());
+  const WideNanos max_clock = wide_nanos_of(DateTime::max());
+  const WideNanos max_span = wide_nanos_of(Duration::max());
 
-  Nanoseconds actions = 0;
+  WideNanos actions = 0;
   for (std::size_t location = 0; location < n; ++location) {
     actions += length(scheduler.job_durations[location]);
     const auto& row = scheduler.duration_matrix[location];
-    Nanoseconds longest = 0;
+    WideNanos longest = 0;
     for (std::size_t to = 0; to < n; ++to) longest = std::max(longest, length(row[to]));
     actions += longest;
     if (actions > max_span) return false;
   }
 
-  Nanoseconds latest_end = nanoseconds(DateTime::min());
-  Nanoseconds lowest = nanoseconds(DateTime::max());  // earliest start or last end
+  WideNanos latest_end = wide_nanos_of(DateTime::min());
+  WideNanos lowest = wide_nanos_of(DateTime::max());  // earliest start or last end
   for (std::size_t location = 0; location < n; ++location) {
     const auto& windows = scheduler.time_windows[location].windows;
     for (const TimeWindow& window : windows) {
-      latest_end = std::max(latest_end, nanoseconds(window.end));
-      lowest = std::min(lowest, nanoseconds(window.start));
+      latest_end = std::max(latest_end, wide_nanos_of(window.end));
+      lowest = std::min(lowest, wide_nanos_of(window.start));
     }
-    lowest = std::min(lowest, nanoseconds(windows.back().end));
+    lowest = std::min(lowest, wide_nanos_of(windows.back().end));
   }
 
-  Nanoseconds days = 0;
+  WideNanos days = 0;
   if (const auto& hours = scheduler.operation_times) {
-    const Nanoseconds open = nanoseconds(hours->daily_end - hours->daily_start);
-    if (actions / open > max_clock / kPerDay) return false;  // keeps the product below in 128 bits
-    days = actions / open + 6 * static_cast<Nanoseconds>(n) + 6;
+    const WideNanos open = wide_nanos_of(hours->daily_end - hours->daily_start);
+    if (actions / open > max_clock / kNanosPerDay) return false;  // keeps the product below in 128 bits
+    days = actions / open + 6 * static_cast<WideNanos>(n) + 6;
   }
-  const Nanoseconds latest_clock = latest_end + 2 * actions + days * kPerDay;
+  const WideNanos latest_clock = latest_end + 2 * actions + days * kNanosPerDay;
   if (latest_clock > max_clock) return false;
   // The fast path counts clocks and spans in signed 64-bit nanoseconds
   // (until the year 2262); lateness, summed over jobs, in 128 bits.
-  constexpr Nanoseconds kMax64 = std::numeric_limits<std::int64_t>::max();
+  constexpr WideNanos kMax64 = std::numeric_limits<std::int64_t>::max();
   if (latest_clock > kMax64 || lowest < -kMax64 || latest_clock - lowest > kMax64) return false;
   // Every total, wait and difference of clocks spans at most latest − lowest;
   // lateness adds one such span per job, and so does a shift of n jobs.
-  return static_cast<Nanoseconds>(n + 1) * (latest_clock - lowest) <= max_span;
+  return static_cast<WideNanos>(n + 1) * (latest_clock - lowest) <= max_span;
 }
 
 }  // namespace

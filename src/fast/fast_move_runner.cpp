@@ -37,6 +37,14 @@ std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n)
   return ScheduleClock(*penalizer.time_scheduler, n);
 }
 
+// The keys a candidate must beat: the current solution's, which change only
+// when a candidate is accepted.
+ScheduleKeys keys_of(const Solution& current) {
+  const TimeReport& report = *current.time_report;
+  return ScheduleKeys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time),
+                      nanos_of(report.duration), nanos_of(report.waiting_time), current.distance};
+}
+
 // The first j the scan at i tries.
 template <MoveKind Kind, std::size_t Block>
 std::size_t first_partner(std::size_t i, std::size_t min_gap) {
@@ -104,7 +112,7 @@ bool FastMoveRunner::scan_distances(Solution& current, LocalMove move, std::size
   bool improved = false;
   const auto accept = [&](std::size_t i, std::size_t j, std::uint64_t total) {
     move(current.route, i, j);
-    distances.template after_move<Kind, Block>(i, j, total);
+    distances.template after_move<Kind, Block>(current.route, i, j, total);
     current.distance = total;
     improved = true;
   };
@@ -136,6 +144,7 @@ bool FastMoveRunner::scan_schedules(const Penalizer& penalizer, Solution& curren
                                     TourLegs<Entry>& distances) {
   WideLegs& travel_times = *travel_times_;
   const std::size_t n = n_;
+  ScheduleKeys keys = keys_of(current);
   bool improved = false;
   for (std::size_t i = 0; i < n; ++i) {
     if (before_row) before_row();
@@ -151,9 +160,6 @@ bool FastMoveRunner::scan_schedules(const Penalizer& penalizer, Solution& curren
       const auto traveling_time = static_cast<Nanos>(
           whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j));
 
-      const TimeReport& report = *current.time_report;
-      const ScheduleKeys keys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time), nanos_of(report.duration),
-                              nanos_of(report.waiting_time), current.distance};
       const Route& route = current.route;
       const bool wins = candidate_schedule_wins(
           *clock_, checkpoints_, keys, traveling_time, distance, i, j, n,
@@ -161,12 +167,14 @@ bool FastMoveRunner::scan_schedules(const Penalizer& penalizer, Solution& curren
       if (!wins) continue;
 
       move(current.route, i, j);
-      distances.template after_move<Kind, Block>(i, j, distance);
-      travel_times.template after_move<Kind, Block>(i, j, static_cast<std::uint64_t>(traveling_time));
+      distances.template after_move<Kind, Block>(current.route, i, j, distance);
+      travel_times.template after_move<Kind, Block>(current.route, i, j,
+                                                    static_cast<std::uint64_t>(traveling_time));
       // The accepted solution is evaluated by the literal procedure, so it is
       // exactly the one the literal scan would hold; this runs once per
       // acceptance, not per candidate.
       current = penalizer.penalize(std::move(current.route), false);
+      keys = keys_of(current);
       checkpoints_.rebuild(*clock_, current.route);
       distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
       travel_time_of = CandidateTotals<Kind, Block, std::uint64_t>(travel_times, i);

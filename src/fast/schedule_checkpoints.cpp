@@ -35,13 +35,12 @@ void ScheduleCheckpoints::rebuild(const ScheduleClock& clock, const Route& route
 
 std::optional<ScheduleState> ScheduleCheckpoints::resume(std::size_t k,
                                                          const ScheduleState& candidate) const {
-  constexpr Nanos kDay = 86'400LL * Duration::kNanosPerSecond;
   const ScheduleState& here = arrival_[k];
   const Nanos shift = candidate.clock - here.clock;
   if (shift != 0) {
     const Nanos windows_over = latest_last_end_[k];
     if (!(candidate.clock > windows_over && here.clock > windows_over)) return std::nullopt;
-    if (daily_hours_ && shift % kDay != 0) return std::nullopt;
+    if (daily_hours_ && shift % kNanosPerDay != 0) return std::nullopt;
   }
   const ScheduleState& end = departure_.back();
   return ScheduleState{end.clock + shift,

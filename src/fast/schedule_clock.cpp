@@ -4,11 +4,9 @@ namespace tourwright {
 
 namespace {
 
-constexpr Nanos kDay = 86'400LL * Duration::kNanosPerSecond;
-
 Nanos time_of_day(Nanos t) {
-  const Nanos within = t % kDay;
-  return within < 0 ? within + kDay : within;
+  const Nanos within = t % kNanosPerDay;
+  return within < 0 ? within + kNanosPerDay : within;
 }
 
 }  // namespace
@@ -52,7 +50,7 @@ std::optional<ScheduleClock::Found> ScheduleClock::next_window(std::size_t locat
 bool ScheduleClock::open_at(Nanos& t, Nanos& pending) const {
   if (!hours_) return true;
   const Nanos h = time_of_day(t);
-  const Nanos wait = h < hours_->open ? hours_->open - h : h < hours_->close ? 0 : hours_->open - h + kDay;
+  const Nanos wait = h < hours_->open ? hours_->open - h : h < hours_->close ? 0 : hours_->open - h + kNanosPerDay;
   if (wait <= 0) return true;
   pending += wait;
   t += wait;

@@ -6,26 +6,10 @@
 #include <optional>
 #include <vector>
 
+#include "fast/nanos.hpp"
 #include "penalties/time/time_input.hpp"
-#include "time/date_time.hpp"
-#include "time/duration.hpp"
 
 namespace tourwright {
-
-// Instants (since the Unix epoch) and spans as plain nanosecond counts. The
-// fast path is only used where every clock of every schedule fits 64 bits
-// this way (see fast_evaluation_is_exact); lateness, a sum over all jobs,
-// gets 128 bits.
-using Nanos = std::int64_t;
-__extension__ using WideNanos = __int128;
-
-inline Nanos nanos_of(Duration d) { return d.seconds() * Duration::kNanosPerSecond + d.subsec_nanos(); }
-inline Nanos nanos_of(DateTime t) { return t.unix_seconds() * Duration::kNanosPerSecond + t.subsec_nanos(); }
-// A total lateness may exceed 64-bit nanoseconds (about 292 years) even where
-// every clock fits.
-inline WideNanos wide_nanos_of(Duration d) {
-  return WideNanos{d.seconds()} * Duration::kNanosPerSecond + d.subsec_nanos();
-}
 
 // Where a schedule stands between two actions: its clock and the two sums a
 // candidate cannot know in advance. (Travelling time is a sum of leg lengths

@@ -52,20 +52,14 @@ class TourLegs {
   // Whether the legs describe `route` (they follow every accepted move).
   bool describes(const Route& route) const { return std::equal(route.begin(), route.end(), tour_.begin()); }
 
-  // After move (i, j) was accepted, `total` being the candidate's total.
+  // After move (i, j) was accepted and applied to `moved` (the route the
+  // legs described until now), `total` being the candidate's total. Only
+  // positions i..j of the route changed.
   template <MoveKind Kind, std::size_t Block>
-  void after_move(std::size_t i, std::size_t j, Sum total) {
-    const auto segment = tour_.begin() + static_cast<std::ptrdiff_t>(i);
-    const auto end = tour_.begin() + static_cast<std::ptrdiff_t>(j + 1);
-    if constexpr (Kind == MoveKind::reverse) {
-      std::reverse(segment, end);
-    } else if constexpr (Kind == MoveKind::swap) {
-      std::swap(tour_[i], tour_[j]);
-    } else if constexpr (Kind == MoveKind::rotate_left) {
-      std::rotate(segment, segment + Block, end);
-    } else {
-      std::rotate(segment, end - Block, end);
-    }
+  void after_move(const Route& moved, std::size_t i, std::size_t j, Sum total) {
+    const auto changed = moved.begin() + static_cast<std::ptrdiff_t>(i);
+    std::copy(changed, changed + static_cast<std::ptrdiff_t>(j - i + 1),
+              tour_.begin() + static_cast<std::ptrdiff_t>(i));
     pad();
     if constexpr (Kind == MoveKind::reverse) {
       legs_.after_reverse(i, j, lookup());

@@ -113,7 +113,7 @@ class TourLegsTest : public ::testing::TestWithParam<MatrixCase> {
                    std::to_string(i) + ".." + std::to_string(j) + " of " + std::to_string(n));
       shape.move(route, i, j);
       with_shape(shape, [&]<MoveKind Kind, std::size_t Block>() {
-        followed.template after_move<Kind, Block>(i, j, tour_distance(matrix, route));
+        followed.template after_move<Kind, Block>(route, i, j, tour_distance(matrix, route));
       });
       TourLegs<Entry> fresh(n, distance);
       fresh.rebuild(route);
