@@ -1,19 +1,32 @@
 # Quick start:  make example   (build, then solve a bundled instance)
 #               make test      (build, then run the C++ and Python suites)
 #               make bench     (build, then time literal against fast evaluation)
-BUILD_DIR ?= build
-PYTHON    ?= /usr/bin/python3
-JOBS      ?= $(shell nproc)
-WERROR    ?= OFF
+# The Python tools come from the package index into $(VENV) (the `test`
+# dependency group of pyproject.toml); apt supplies only the C++ tooling.
+BUILD_DIR   ?= build
+BASE_PYTHON ?= python3
+VENV        ?= .venv
+PYTHON      ?= $(VENV)/bin/python
+JOBS        ?= $(shell nproc)
+WERROR      ?= OFF
 
-.PHONY: deps build example test bench clean
+.PHONY: deps venv build example test bench format check-format clean
 
 deps:
 	@scripts/ensure-deps
 
-build: deps
+# Rebuilt when the dependency groups change. pip reads groups from 25.1 on.
+$(VENV)/.groups: pyproject.toml
+	@test -x $(PYTHON) || $(BASE_PYTHON) -m venv $(VENV)
+	@$(PYTHON) -m pip install -q --disable-pip-version-check --upgrade "pip>=25.1"
+	@$(PYTHON) -m pip install -q --disable-pip-version-check --group test --group format
+	@touch $@
+
+venv: deps $(VENV)/.groups
+
+build: venv
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DTOURWRIGHT_WERROR=$(WERROR) -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
+	  -DTOURWRIGHT_WERROR=$(WERROR) -DPython3_EXECUTABLE=$(abspath $(PYTHON)) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 example: build
@@ -24,6 +37,15 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/bench/descent_bench
+
+# Every C++ file of the tree, formatted by the committed .clang-format.
+CXX_SOURCES = $(shell git ls-files '*.cpp' '*.hpp')
+
+format: venv
+	@$(VENV)/bin/clang-format -i $(CXX_SOURCES)
+
+check-format: venv
+	@$(VENV)/bin/clang-format --dry-run --Werror $(CXX_SOURCES)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -14,10 +14,10 @@ VALGRIND_CALLS ?= 20000
 .PHONY: sanitize-test tsan-test fuzz-build fuzz valgrind clean-hardening
 
 # -O1 keeps the instrumented suites quick while the reports stay precise.
-sanitize-test: deps
+sanitize-test: venv
 	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
 	  -DTOURWRIGHT_SANITIZE=ON -DTOURWRIGHT_WERROR=$(WERROR) \
-	  -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
+	  -DPython3_EXECUTABLE=$(abspath $(PYTHON)) >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
@@ -40,7 +40,7 @@ fuzz: fuzz-build
 	@scripts/run-fuzzer $(FUZZ_DIR)/tests/fuzz/core_fuzzer $(FUZZ_SECONDS)
 
 valgrind: build
-	@scripts/valgrind-session $(BUILD_DIR) $(VALGRIND_CALLS)
+	@PYTHON=$(abspath $(PYTHON)) scripts/valgrind-session $(BUILD_DIR) $(VALGRIND_CALLS)
 
 clean-hardening:
 	rm -rf $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)
