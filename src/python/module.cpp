@@ -13,7 +13,8 @@ namespace tourwright::python {
 
 namespace {
 
-PyMethodDef solve_method{"solve", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(solve_entry)),
+PyMethodDef solve_method{"solve",
+                         reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(solve_entry)),
                          METH_FASTCALL | METH_KEYWORDS, kSolveDoc};
 
 PyModuleDef module_definition{
@@ -21,7 +22,11 @@ PyModuleDef module_definition{
     "tourwright",
     "Traveling Salesman Problem with Time Windows solver for one vehicle or worker.",
     0,  // no per-module state; a non-negative size lets re-imports call us again
-    nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
 };
 
 std::atomic<std::int64_t> claimed_interpreter{-1};
@@ -55,7 +60,18 @@ Object create_module() {
 }
 
 PyObject* initialise() {
-  const std::int64_t interpreter = PyInterpreterState_GetID(PyInterpreterState_Get());
+  PyInterpreterState* const state = PyInterpreterState_Get();
+#if PY_VERSION_HEX >= 0x030C0000 && PY_VERSION_HEX < 0x030D0000
+  // CPython 3.12 runs this function in an isolated subinterpreter and only
+  // then refuses the module; a claim made here would lock every interpreter
+  // out. Refuse first, with the text CPython would give.
+  if (_PyInterpreterState_HasFeature(state, Py_RTFLAGS_MULTI_INTERP_EXTENSIONS)) {
+    PyErr_SetString(PyExc_ImportError,
+                    "module tourwright does not support loading in subinterpreters");
+    return nullptr;
+  }
+#endif
+  const std::int64_t interpreter = PyInterpreterState_GetID(state);
   if (interpreter == -1) return nullptr;
   std::int64_t expected = -1;
   if (!claimed_interpreter.compare_exchange_strong(expected, interpreter) &&
