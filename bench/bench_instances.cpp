@@ -44,7 +44,8 @@ Penalizer tsplib_instance(const std::string& path) {
   std::string line;
   bool round_up = false;
   while (std::getline(file, line) && line.find("NODE_COORD_SECTION") == std::string::npos) {
-    if (line.find("EDGE_WEIGHT_TYPE") != std::string::npos) round_up = line.find("CEIL_2D") != std::string::npos;
+    if (line.find("EDGE_WEIGHT_TYPE") != std::string::npos)
+      round_up = line.find("CEIL_2D") != std::string::npos;
   }
   std::vector<Point> points;
   while (std::getline(file, line) && line.find("EOF") == std::string::npos) {
@@ -76,7 +77,8 @@ Penalizer tsptw_instance(const std::string& path, bool hours) {
   for (std::size_t a = 0; a < n; ++a) {
     for (std::size_t b = 0; b < n; ++b) {
       file >> distances[a][b];
-      scheduler.duration_matrix[a][b] = Duration::from_seconds(static_cast<std::int64_t>(distances[a][b]) * kMinute);
+      scheduler.duration_matrix[a][b] =
+          Duration::from_seconds(static_cast<std::int64_t>(distances[a][b]) * kMinute);
     }
   }
   scheduler.job_durations.assign(n, Duration::from_seconds(kMinute));
@@ -85,14 +87,17 @@ Penalizer tsptw_instance(const std::string& path, bool hours) {
     std::int64_t close_at = 0;
     file >> open_at >> close_at;
     const auto instant = [&](std::int64_t units) {
-      return DateTime::from_unix_seconds(static_cast<std::uint64_t>(kFirstWindow + units * kMinute));
+      return DateTime::from_unix_seconds(
+          static_cast<std::uint64_t>(kFirstWindow + units * kMinute));
     };
-    scheduler.time_windows.push_back(TimeWindows{{TimeWindow::make(instant(open_at), instant(close_at))}});
+    scheduler.time_windows.push_back(
+        TimeWindows{{TimeWindow::make(instant(open_at), instant(close_at))}});
   }
   if (!file) throw std::runtime_error("malformed " + path);
   if (hours) {
-    scheduler.operation_times = OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
-                                                     TimeOfDay::from_seconds_since_midnight(18 * 3'600));
+    scheduler.operation_times =
+        OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
+                             TimeOfDay::from_seconds_since_midnight(18 * 3'600));
   }
   return Penalizer{std::move(distances), std::move(scheduler)};
 }

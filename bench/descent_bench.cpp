@@ -5,10 +5,12 @@
 // for as long as a time budget allows (the whole descent when it fits); the
 // fast path again on exactly the calls the literal one completed, so both
 // are timed on the same candidates; and a check that the current solutions
-// are identical at that point. Fast timings are the quickest of a few runs. Then searches with a time limit per instance, and
-// the longest pass such a search runs, which bounds how far it overruns.
+// are identical at that point. Fast timings are the quickest of a few runs. Then searches with a
+// time limit per instance, and the longest pass such a search runs, which bounds how far it
+// overruns.
 //
-// Usage: descent_bench [DATA_DIR] [--literal-budget SECONDS] [--limit SECONDS] [--runs N] [--repeats N]
+// Usage: descent_bench [DATA_DIR] [--literal-budget SECONDS] [--limit SECONDS] [--runs N]
+// [--repeats N]
 //                      [--only NAME]
 
 #include <algorithm>
@@ -87,15 +89,17 @@ bool same(const Solution& a, const Solution& b) {
   if (!a.time_report) return true;
   const TimeReport& x = *a.time_report;
   const TimeReport& y = *b.time_report;
-  return x.lateness == y.lateness && x.traveling_time == y.traveling_time && x.duration == y.duration &&
-         x.waiting_time == y.waiting_time && x.working_time == y.working_time && x.start_time == y.start_time &&
+  return x.lateness == y.lateness && x.traveling_time == y.traveling_time &&
+         x.duration == y.duration && x.waiting_time == y.waiting_time &&
+         x.working_time == y.working_time && x.start_time == y.start_time &&
          x.end_time == y.end_time;
 }
 
 std::string quality(const Solution& s, const std::optional<std::uint64_t>& best_known) {
   char text[96];
   if (s.time_report) {
-    std::snprintf(text, sizeof text, "dist %llu, late %lld min", static_cast<unsigned long long>(s.distance),
+    std::snprintf(text, sizeof text, "dist %llu, late %lld min",
+                  static_cast<unsigned long long>(s.distance),
                   static_cast<long long>(s.time_report->lateness.seconds() / 60));
   } else if (best_known) {
     std::snprintf(text, sizeof text, "%llu (+%.1f%%)", static_cast<unsigned long long>(s.distance),
@@ -128,7 +132,8 @@ void compare_descents(const Instance& instance, double literal_budget, int repea
   const Descent full = fastest(penalizer, std::numeric_limits<std::size_t>::max(), repeats, fast);
 
   Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
-  const Descent measured = descend(literal, n, std::numeric_limits<std::size_t>::max(), literal_budget);
+  const Descent measured =
+      descend(literal, n, std::numeric_limits<std::size_t>::max(), literal_budget);
 
   Solution fast_again;
   const Descent same_calls = fastest(penalizer, measured.calls, repeats, fast_again);
@@ -137,7 +142,8 @@ void compare_descents(const Instance& instance, double literal_budget, int repea
                          (!measured.finished || same(fast, literal.current_solution()));
   const double literal_ns = 1e9 * measured.seconds / double(measured.candidates);
   const double fast_ns_same = 1e9 * same_calls.seconds / double(same_calls.candidates);
-  const double literal_descent = measured.finished ? measured.seconds : literal_ns * 1e-9 * double(full.candidates);
+  const double literal_descent =
+      measured.finished ? measured.seconds : literal_ns * 1e-9 * double(full.candidates);
   char share[32];
   if (measured.finished) {
     std::snprintf(share, sizeof share, "whole");
@@ -145,11 +151,12 @@ void compare_descents(const Instance& instance, double literal_budget, int repea
     std::snprintf(share, sizeof share, "%zu calls, %.0f%%", measured.calls,
                   100.0 * double(measured.candidates) / double(full.candidates));
   }
-  std::printf("| %s | %zu | %zu | %.3g | %.1f | %.1f | %s | %.0f | %.1f | **%.0f×** | %s%.1f | %s | %s |\n",
-              instance.name.c_str(), n, full.passes, double(full.candidates), 1e3 * full.seconds,
-              1e9 * full.seconds / double(full.candidates), share, literal_ns, fast_ns_same,
-              literal_ns / fast_ns_same, measured.finished ? "" : "~", literal_descent,
-              identical ? "yes" : "**NO**", quality(fast, instance.best_known).c_str());
+  std::printf(
+      "| %s | %zu | %zu | %.3g | %.1f | %.1f | %s | %.0f | %.1f | **%.0f×** | %s%.1f | %s | %s |\n",
+      instance.name.c_str(), n, full.passes, double(full.candidates), 1e3 * full.seconds,
+      1e9 * full.seconds / double(full.candidates), share, literal_ns, fast_ns_same,
+      literal_ns / fast_ns_same, measured.finished ? "" : "~", literal_descent,
+      identical ? "yes" : "**NO**", quality(fast, instance.best_known).c_str());
   std::fflush(stdout);
   if (!identical) std::exit(1);
 }
@@ -161,10 +168,11 @@ struct LimitedRun {
 };
 
 LimitedRun search_with_limit(const Penalizer& penalizer, double limit, Evaluation evaluation) {
-  Solver solver(penalizer, Duration::from_nanoseconds(static_cast<std::int64_t>(limit * 1e9)), std::nullopt,
-                evaluation);
+  Solver solver(penalizer, Duration::from_nanoseconds(static_cast<std::int64_t>(limit * 1e9)),
+                std::nullopt, evaluation);
   solver.solve();
-  const double taken = double(solver.time_taken().seconds()) + solver.time_taken().subsec_nanos() * 1e-9;
+  const double taken =
+      double(solver.time_taken().seconds()) + solver.time_taken().subsec_nanos() * 1e-9;
   return {solver.iterations(), taken - limit, solver.best_solution()};
 }
 
@@ -185,7 +193,8 @@ std::pair<double, std::size_t> longest_pass(const Penalizer& penalizer, double b
     for (bool improved = true; improved && seconds_since(begin) <= budget;) {
       const auto pass_start = Clock::now();
       improved = false;
-      for (const PassEntry& entry : kPassTable) improved = solver.run_move(entry.move, entry.min_gap) || improved;
+      for (const PassEntry& entry : kPassTable)
+        improved = solver.run_move(entry.move, entry.min_gap) || improved;
       longest = std::max(longest, seconds_since(pass_start));
       ++passes;
     }
@@ -197,7 +206,8 @@ std::pair<double, std::size_t> longest_pass(const Penalizer& penalizer, double b
 void time_limited(const Instance& instance, double limit, Evaluation evaluation, int runs) {
   const Penalizer penalizer = instance.make();
   std::vector<LimitedRun> results;
-  for (int run = 0; run < runs; ++run) results.push_back(search_with_limit(penalizer, limit, evaluation));
+  for (int run = 0; run < runs; ++run)
+    results.push_back(search_with_limit(penalizer, limit, evaluation));
   std::vector<double> overruns;
   std::vector<double> descents;
   for (const LimitedRun& result : results) {
@@ -206,9 +216,10 @@ void time_limited(const Instance& instance, double limit, Evaluation evaluation,
   }
   std::sort(overruns.begin(), overruns.end());
   std::sort(descents.begin(), descents.end());
-  const Solution& best = std::min_element(results.begin(), results.end(), [&](const auto& a, const auto& b) {
-                           return penalizer.is_better(a.best, b.best);
-                         })->best;
+  const Solution& best =
+      std::min_element(results.begin(), results.end(), [&](const auto& a, const auto& b) {
+        return penalizer.is_better(a.best, b.best);
+      })->best;
   std::string pass;
   if (evaluation == Evaluation::fast) {
     const auto [longest, passes] = longest_pass(penalizer, limit);
@@ -217,8 +228,9 @@ void time_limited(const Instance& instance, double limit, Evaluation evaluation,
     pass = text;
   }
   std::printf("| %s | %s | %d | %.2f | %.1f | %.1f | %s | %s |\n", instance.name.c_str(),
-              evaluation == Evaluation::fast ? "fast" : "literal", runs, descents[descents.size() / 2],
-              overruns[overruns.size() / 2], overruns.back(), pass.c_str(), quality(best, instance.best_known).c_str());
+              evaluation == Evaluation::fast ? "fast" : "literal", runs,
+              descents[descents.size() / 2], overruns[overruns.size() / 2], overruns.back(),
+              pass.c_str(), quality(best, instance.best_known).c_str());
   std::fflush(stdout);
 }
 
@@ -229,7 +241,8 @@ std::map<std::string, std::uint64_t> optima(const std::string& path) {
   std::getline(file, line);  // header
   while (std::getline(file, line)) {
     const auto comma = line.find(',');
-    if (comma != std::string::npos) values[line.substr(0, comma)] = std::stoull(line.substr(comma + 1));
+    if (comma != std::string::npos)
+      values[line.substr(0, comma)] = std::stoull(line.substr(comma + 1));
   }
   return values;
 }
@@ -237,19 +250,22 @@ std::map<std::string, std::uint64_t> optima(const std::string& path) {
 std::vector<Instance> instances(const std::string& data) {
   std::vector<Instance> list;
   const auto known = optima(data + "/tsplib/optima.csv");
-  for (const char* name : {"berlin52", "kroA100", "kroA200", "a280", "pcb442", "rat783", "dsj1000"}) {
+  for (const char* name :
+       {"berlin52", "kroA100", "kroA200", "a280", "pcb442", "rat783", "dsj1000"}) {
     const std::string path = data + "/tsplib/" + name + ".tsp";
     std::optional<std::uint64_t> best;
     if (const auto found = known.find(name); found != known.end()) best = found->second;
     list.push_back({name, [path] { return tsplib_instance(path); }, best});
   }
   for (std::size_t n : {100, 200, 500, 1000}) {
-    list.push_back({"random" + std::to_string(n), [n] { return random_euclidean(n, 20'250'303 + n); }, {}});
+    list.push_back(
+        {"random" + std::to_string(n), [n] { return random_euclidean(n, 20'250'303 + n); }, {}});
   }
   for (const char* name : {"n100w20.001", "n150w20.001", "n200w20.001", "n200w40.001"}) {
     for (bool hours : {false, true}) {
       const std::string path = data + "/tsptw/" + name + ".txt";
-      list.push_back({std::string(name) + (hours ? " +hours" : ""), [path, hours] { return tsptw_instance(path, hours); },
+      list.push_back({std::string(name) + (hours ? " +hours" : ""),
+                      [path, hours] { return tsptw_instance(path, hours); },
                       {}});
     }
   }
@@ -269,37 +285,52 @@ int main(int argc, char** argv) {
   std::string only;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
-    if (arg == "--literal-budget" && k + 1 < argc) literal_budget = std::atof(argv[++k]);
-    else if (arg == "--limit" && k + 1 < argc) limit = std::atof(argv[++k]);
-    else if (arg == "--runs" && k + 1 < argc) runs = std::max(1, std::atoi(argv[++k]));
-    else if (arg == "--repeats" && k + 1 < argc) repeats = std::max(1, std::atoi(argv[++k]));
-    else if (arg == "--only" && k + 1 < argc) only = argv[++k];
-    else data = arg;
+    if (arg == "--literal-budget" && k + 1 < argc)
+      literal_budget = std::atof(argv[++k]);
+    else if (arg == "--limit" && k + 1 < argc)
+      limit = std::atof(argv[++k]);
+    else if (arg == "--runs" && k + 1 < argc)
+      runs = std::max(1, std::atoi(argv[++k]));
+    else if (arg == "--repeats" && k + 1 < argc)
+      repeats = std::max(1, std::atoi(argv[++k]));
+    else if (arg == "--only" && k + 1 < argc)
+      only = argv[++k];
+    else
+      data = arg;
   }
   const auto list = instances(data);
   const auto selected = [&](const Instance& instance) {
     return only.empty() || instance.name.find(only) != std::string::npos;
   };
 
-  std::printf("One descent without time limit (fast: quickest of %d runs; literal: one run, measured for up to "
-              "%.0f s of whole run_move calls)\n\n",
-              repeats, literal_budget);
-  std::printf("| instance | n | passes | candidates | fast ms/descent | fast ns/cand | literal measured on | "
-              "literal ns/cand | fast ns/cand, same calls | literal/fast | literal s/descent | identical | "
-              "local optimum |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+  std::printf(
+      "One descent without time limit (fast: quickest of %d runs; literal: one run, measured for "
+      "up to "
+      "%.0f s of whole run_move calls)\n\n",
+      repeats, literal_budget);
+  std::printf(
+      "| instance | n | passes | candidates | fast ms/descent | fast ns/cand | literal measured on "
+      "| "
+      "literal ns/cand | fast ns/cand, same calls | literal/fast | literal s/descent | identical | "
+      "local optimum |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const Instance& instance : list) {
     if (selected(instance)) compare_descents(instance, literal_budget, repeats);
   }
 
-  std::printf("\nSearch with time_limit = %.1f s, %d runs each (median and largest overrun); longest pass seen "
-              "in %.1f s of descents from the identity and shuffled orders\n\n",
-              limit, runs, limit);
-  std::printf("| instance | evaluation | runs | descents/s (median) | overrun ms (median) | overrun ms (max) | "
-              "longest pass ms (of passes) | best |\n|---|---|---|---|---|---|---|---|\n");
+  std::printf(
+      "\nSearch with time_limit = %.1f s, %d runs each (median and largest overrun); longest pass "
+      "seen "
+      "in %.1f s of descents from the identity and shuffled orders\n\n",
+      limit, runs, limit);
+  std::printf(
+      "| instance | evaluation | runs | descents/s (median) | overrun ms (median) | overrun ms "
+      "(max) | "
+      "longest pass ms (of passes) | best |\n|---|---|---|---|---|---|---|---|\n");
   for (const Instance& instance : list) {
     if (!selected(instance)) continue;
     time_limited(instance, limit, tourwright::Evaluation::fast, runs);
-    if (instance.make().distance_matrix.size() <= 100) time_limited(instance, limit, tourwright::Evaluation::literal, 1);
+    if (instance.make().distance_matrix.size() <= 100)
+      time_limited(instance, limit, tourwright::Evaluation::literal, 1);
   }
   return 0;
 }

@@ -34,8 +34,7 @@ class Solver {
 
   // Evaluates the start route (the identity order unless given); no search yet.
   Solver(Penalizer penalizer, std::optional<Duration> time_limit,
-         std::optional<Route> start_route = std::nullopt,
-         Evaluation evaluation = Evaluation::fast);
+         std::optional<Route> start_route = std::nullopt, Evaluation evaluation = Evaluation::fast);
 
   void set_interrupt_check(InterruptCheck check) { interrupt_check_ = std::move(check); }
 

@@ -25,14 +25,19 @@ namespace tourwright {
 // simulated again. Where it cannot be resumed, its bound on the rest of the
 // schedule may still show that the candidate cannot win.
 template <class LocationAt>
-bool candidate_schedule_wins(const ScheduleClock& clock, const ScheduleCheckpoints& current_schedule,
-                             const ScheduleKeys& current, Nanos traveling_time, std::uint64_t distance,
-                             std::size_t i, std::size_t j, std::size_t n, LocationAt location_at) {
+bool candidate_schedule_wins(const ScheduleClock& clock,
+                             const ScheduleCheckpoints& current_schedule,
+                             const ScheduleKeys& current, Nanos traveling_time,
+                             std::uint64_t distance, std::size_t i, std::size_t j, std::size_t n,
+                             LocationAt location_at) {
   const bool new_beginning = i == 0;
-  const Nanos begin = new_beginning ? clock.first_window_start(location_at(0)) : current_schedule.begin();
-  ScheduleState state = new_beginning ? ScheduleState{begin, 0, 0} : current_schedule.departure(i - 1);
+  const Nanos begin =
+      new_beginning ? clock.first_window_start(location_at(0)) : current_schedule.begin();
+  ScheduleState state =
+      new_beginning ? ScheduleState{begin, 0, 0} : current_schedule.departure(i - 1);
   const auto keys_from = [&](const ScheduleState& reached) {
-    return ScheduleKeys{reached.lateness, traveling_time, reached.clock - begin, reached.waiting, distance};
+    return ScheduleKeys{reached.lateness, traveling_time, reached.clock - begin, reached.waiting,
+                        distance};
   };
   const auto keys = [&] { return keys_from(state); };
   if (keys() >= current) return false;

@@ -42,7 +42,8 @@ class CandidateTotals {
       rows_ = {table.outgoing(prev), table.outgoing(first)};
     } else if constexpr (Kind == MoveKind::swap) {
       base_ -= leg_[i];
-      rows_ = {table.outgoing(prev), table.incoming(tour_[i + 1]), table.incoming(first), table.outgoing(first)};
+      rows_ = {table.outgoing(prev), table.incoming(tour_[i + 1]), table.incoming(first),
+               table.outgoing(first)};
     } else if constexpr (Kind == MoveKind::rotate_left) {
       // The block i..i+Block−1 leaves its place: prev now leads to i + Block.
       base_ += table.at(prev, tour_[i + Block]) - leg_[i + Block - 1];
@@ -70,8 +71,8 @@ class CandidateTotals {
       return base_ - leg[j] + Sum(rows_[0][t[j]]) + Sum(rows_[1][t[j + 1]]);
     } else {
       // New order: prev, j − Block + 1, …, j, i, …, j − Block, next.
-      return base_ - leg[j] - leg[j - Block] + Sum(rows_[0][t[j + 1 - Block]]) + Sum(rows_[1][t[j]]) +
-             skip_[j - Block];
+      return base_ - leg[j] - leg[j - Block] + Sum(rows_[0][t[j + 1 - Block]]) +
+             Sum(rows_[1][t[j]]) + skip_[j - Block];
     }
   }
 

@@ -72,7 +72,8 @@ bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
   WideNanos days = 0;
   if (const auto& hours = scheduler.operation_times) {
     const WideNanos open = wide_nanos_of(hours->daily_end - hours->daily_start);
-    if (actions / open > max_clock / kNanosPerDay) return false;  // keeps the product below in 128 bits
+    if (actions / open > max_clock / kNanosPerDay)
+      return false;  // keeps the product below in 128 bits
     days = actions / open + 6 * static_cast<WideNanos>(n) + 6;
   }
   const WideNanos latest_clock = latest_end + 2 * actions + days * kNanosPerDay;

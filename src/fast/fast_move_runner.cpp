@@ -14,7 +14,9 @@ using NarrowLegs = TourLegs<std::uint32_t>;
 using WideLegs = TourLegs<std::uint64_t>;
 
 std::variant<NarrowLegs, WideLegs> distances_of(const Penalizer& penalizer, std::size_t n) {
-  const auto distance = [&](std::size_t a, std::size_t b) { return penalizer.distance_matrix[a][b]; };
+  const auto distance = [&](std::size_t a, std::size_t b) {
+    return penalizer.distance_matrix[a][b];
+  };
   if (NarrowLegs::Table::fits_in(n, distance)) {
     return std::variant<NarrowLegs, WideLegs>(std::in_place_type<NarrowLegs>, n, distance);
   }
@@ -51,7 +53,8 @@ std::size_t first_partner(std::size_t i, std::size_t min_gap) {
   const std::size_t j = i + 1 + min_gap;
   // Rotating a segment by its whole length gives the same route back, whose
   // keys tie with the current ones: never accepted, so not tried.
-  if constexpr (Kind == MoveKind::rotate_left || Kind == MoveKind::rotate_right) return std::max(j, i + Block);
+  if constexpr (Kind == MoveKind::rotate_left || Kind == MoveKind::rotate_right)
+    return std::max(j, i + Block);
   return j;
 }
 
@@ -82,7 +85,8 @@ bool FastMoveRunner::run(const Penalizer& penalizer, Solution& current, LocalMov
         }
         const auto scan = [&]<MoveKind Kind, std::size_t Block>() {
           if (penalizer.time_scheduler) {
-            return scan_schedules<Kind, Block>(penalizer, current, move, min_gap, before_row, distances);
+            return scan_schedules<Kind, Block>(penalizer, current, move, min_gap, before_row,
+                                               distances);
           }
           return scan_distances<Kind, Block>(current, move, min_gap, before_row, distances);
         };
@@ -157,8 +161,9 @@ bool FastMoveRunner::scan_schedules(const Penalizer& penalizer, Solution& curren
       const std::uint64_t distance =
           whole_tour ? distances.template whole_tour_total<Kind, Block>(i, j) : distance_of(j);
       // The true sum fits (fast_evaluation_is_exact), so the wrapped one is it.
-      const auto traveling_time = static_cast<Nanos>(
-          whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j));
+      const auto traveling_time =
+          static_cast<Nanos>(whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j)
+                                        : travel_time_of(j));
 
       const Route& route = current.route;
       const bool wins = candidate_schedule_wins(

@@ -40,11 +40,11 @@ class FastMoveRunner {
 
  private:
   template <MoveKind Kind, std::size_t Block, class Entry>
-  bool scan_distances(Solution& current, LocalMove move, std::size_t min_gap, const RowHook& before_row,
-                      TourLegs<Entry>& distances);
-  template <MoveKind Kind, std::size_t Block, class Entry>
-  bool scan_schedules(const Penalizer& penalizer, Solution& current, LocalMove move, std::size_t min_gap,
+  bool scan_distances(Solution& current, LocalMove move, std::size_t min_gap,
                       const RowHook& before_row, TourLegs<Entry>& distances);
+  template <MoveKind Kind, std::size_t Block, class Entry>
+  bool scan_schedules(const Penalizer& penalizer, Solution& current, LocalMove move,
+                      std::size_t min_gap, const RowHook& before_row, TourLegs<Entry>& distances);
 
   std::size_t n_;
   // 32-bit entries when every distance fits, decided once per call.

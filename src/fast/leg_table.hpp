@@ -26,7 +26,8 @@ class LegTable {
     }
     bool symmetric = true;
     for (std::size_t a = 0; a < n && symmetric; ++a) {
-      for (std::size_t b = 0; b < a && symmetric; ++b) symmetric = outgoing_[a * n + b] == outgoing_[b * n + a];
+      for (std::size_t b = 0; b < a && symmetric; ++b)
+        symmetric = outgoing_[a * n + b] == outgoing_[b * n + a];
     }
     symmetric_ = symmetric;
     // A symmetric table is its own transpose: half the memory to keep cached.
@@ -67,7 +68,8 @@ class LegTable {
   std::size_t n_;
   bool symmetric_ = true;
   std::vector<Entry> outgoing_;  // row a: the measure from a to every location
-  std::vector<Entry> incoming_;  // row b: the measure from every location to b; empty when symmetric
+  std::vector<Entry>
+      incoming_;  // row b: the measure from every location to b; empty when symmetric
 };
 
 }  // namespace tourwright

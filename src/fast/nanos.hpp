@@ -16,8 +16,12 @@ __extension__ using WideNanos = __int128;
 
 inline constexpr Nanos kNanosPerDay = 86'400LL * Duration::kNanosPerSecond;
 
-inline Nanos nanos_of(Duration d) { return d.seconds() * Duration::kNanosPerSecond + d.subsec_nanos(); }
-inline Nanos nanos_of(DateTime t) { return t.unix_seconds() * Duration::kNanosPerSecond + t.subsec_nanos(); }
+inline Nanos nanos_of(Duration d) {
+  return d.seconds() * Duration::kNanosPerSecond + d.subsec_nanos();
+}
+inline Nanos nanos_of(DateTime t) {
+  return t.unix_seconds() * Duration::kNanosPerSecond + t.subsec_nanos();
+}
 
 // Exact for every value in range, beyond 64-bit nanoseconds (about 292 years).
 inline WideNanos wide_nanos_of(Duration d) {

@@ -35,11 +35,14 @@ class PositionLegs {
   }
 
   const Value* forward(std::size_t span) const { return forward_[span - 1].data(); }
-  const Value* backward(std::size_t span) const { return (symmetric_ ? forward_ : backward_)[span - 1].data(); }
+  const Value* backward(std::size_t span) const {
+    return (symmetric_ ? forward_ : backward_)[span - 1].data();
+  }
 
   template <class Lookup>
   void rebuild(Lookup lookup) {
-    for (std::size_t span = 1; span <= kMaxSpan; ++span) relook(span, 0, static_cast<std::ptrdiff_t>(n_) - 1, lookup);
+    for (std::size_t span = 1; span <= kMaxSpan; ++span)
+      relook(span, 0, static_cast<std::ptrdiff_t>(n_) - 1, lookup);
   }
 
   // Positions i..j (i < j < n) now hold their locations in reverse order.
@@ -79,7 +82,8 @@ class PositionLegs {
         shift(span, i + block, j - span + 1, i);
       }
       relook(span, signed_(i) - signed_(span), signed_(i) - 1, lookup);
-      relook(span, std::max(signed_(i), signed_(j) - signed_(block) - signed_(span) + 1), signed_(j), lookup);
+      relook(span, std::max(signed_(i), signed_(j) - signed_(block) - signed_(span) + 1),
+             signed_(j), lookup);
     }
   }
 
@@ -92,7 +96,8 @@ class PositionLegs {
         shift(span, i, j - span - block + 1, i + block);
       }
       relook(span, signed_(i) - signed_(span), signed_(i + block) - 1, lookup);
-      relook(span, std::max(signed_(i + block), signed_(j) - signed_(span) + 1), signed_(j), lookup);
+      relook(span, std::max(signed_(i + block), signed_(j) - signed_(span) + 1), signed_(j),
+             lookup);
     }
   }
 
@@ -120,7 +125,8 @@ class PositionLegs {
       if (destination < from) {
         std::copy(first, last, base + static_cast<std::ptrdiff_t>(destination));
       } else {
-        std::copy_backward(first, last, base + static_cast<std::ptrdiff_t>(destination + (to - from)));
+        std::copy_backward(first, last,
+                           base + static_cast<std::ptrdiff_t>(destination + (to - from)));
       }
     };
     move(forward_[span - 1]);

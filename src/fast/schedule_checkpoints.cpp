@@ -49,11 +49,13 @@ std::optional<ScheduleState> ScheduleCheckpoints::resume(std::size_t k,
                        candidate.waiting + (end.waiting - here.waiting)};
 }
 
-std::optional<ScheduleState> ScheduleCheckpoints::rest_bound(std::size_t k, const ScheduleState& candidate) const {
+std::optional<ScheduleState> ScheduleCheckpoints::rest_bound(std::size_t k,
+                                                             const ScheduleState& candidate) const {
   const ScheduleState& here = arrival_[k];
   if (candidate.clock < here.clock || !single_windows_[k]) return std::nullopt;
   const ScheduleState& end = departure_.back();
-  return ScheduleState{end.clock, candidate.lateness + (end.lateness - here.lateness), candidate.waiting};
+  return ScheduleState{end.clock, candidate.lateness + (end.lateness - here.lateness),
+                       candidate.waiting};
 }
 
 }  // namespace tourwright

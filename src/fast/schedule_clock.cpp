@@ -11,10 +11,12 @@ Nanos time_of_day(Nanos t) {
 
 }  // namespace
 
-ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n) : n_(n), travel_(n * n) {
+ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
+    : n_(n), travel_(n * n) {
   for (std::size_t a = 0; a < n; ++a) {
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
-    for (std::size_t b = 0; b < n; ++b) travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
+    for (std::size_t b = 0; b < n; ++b)
+      travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
     first_.push_back(starts_.size());
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
       starts_.push_back(nanos_of(window.start));
@@ -23,12 +25,14 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n) : n_
   }
   first_.push_back(starts_.size());
   if (const auto& hours = scheduler.operation_times) {
-    hours_ = Hours{nanos_of(hours->daily_start - TimeOfDay()), nanos_of(hours->daily_end - TimeOfDay())};
+    hours_ =
+        Hours{nanos_of(hours->daily_start - TimeOfDay()), nanos_of(hours->daily_end - TimeOfDay())};
   }
 }
 
 // TimeWindows::next_window, on this location's slice of the window lists.
-std::optional<ScheduleClock::Found> ScheduleClock::next_window(std::size_t location, Nanos t) const {
+std::optional<ScheduleClock::Found> ScheduleClock::next_window(std::size_t location,
+                                                               Nanos t) const {
   const std::size_t offset = first_[location];
   const std::size_t n = first_[location + 1] - offset;
   const Nanos* start = &starts_[offset];
@@ -50,7 +54,9 @@ std::optional<ScheduleClock::Found> ScheduleClock::next_window(std::size_t locat
 bool ScheduleClock::open_at(Nanos& t, Nanos& pending) const {
   if (!hours_) return true;
   const Nanos h = time_of_day(t);
-  const Nanos wait = h < hours_->open ? hours_->open - h : h < hours_->close ? 0 : hours_->open - h + kNanosPerDay;
+  const Nanos wait = h < hours_->open    ? hours_->open - h
+                     : h < hours_->close ? 0
+                                         : hours_->open - h + kNanosPerDay;
   if (wait <= 0) return true;
   pending += wait;
   t += wait;

@@ -40,7 +40,9 @@ class ScheduleClock {
 
   Nanos first_window_start(std::size_t location) const { return starts_[first_[location]]; }
   Nanos last_window_end(std::size_t location) const { return ends_[first_[location + 1] - 1]; }
-  bool single_window(std::size_t location) const { return first_[location + 1] - first_[location] == 1; }
+  bool single_window(std::size_t location) const {
+    return first_[location + 1] - first_[location] == 1;
+  }
   bool timed_job(std::size_t location) const { return jobs_[location] > 0; }
   bool daily_hours() const { return hours_.has_value(); }
 
@@ -64,8 +66,8 @@ class ScheduleClock {
 
   std::size_t n_;
   std::vector<Nanos> jobs_;
-  std::vector<Nanos> travel_;        // row-major n × n
-  std::vector<std::size_t> first_;   // windows of location a: first_[a] .. first_[a + 1] − 1
+  std::vector<Nanos> travel_;       // row-major n × n
+  std::vector<std::size_t> first_;  // windows of location a: first_[a] .. first_[a + 1] − 1
   std::vector<Nanos> starts_;
   std::vector<Nanos> ends_;
   std::optional<Hours> hours_;

@@ -50,7 +50,9 @@ class TourLegs {
   }
 
   // Whether the legs describe `route` (they follow every accepted move).
-  bool describes(const Route& route) const { return std::equal(route.begin(), route.end(), tour_.begin()); }
+  bool describes(const Route& route) const {
+    return std::equal(route.begin(), route.end(), tour_.begin());
+  }
 
   // After move (i, j) was accepted and applied to `moved` (the route the
   // legs described until now), `total` being the candidate's total. Only
@@ -121,7 +123,8 @@ class TourLegs {
     const Sum* leg = legs_.forward(1);
     const Sum* back_leg = legs_.backward(1);
     const Sum before = reversal_gain_[last];
-    for (std::size_t k = first; k < last; ++k) reversal_gain_[k + 1] = reversal_gain_[k] + (back_leg[k] - leg[k]);
+    for (std::size_t k = first; k < last; ++k)
+      reversal_gain_[k + 1] = reversal_gain_[k] + (back_leg[k] - leg[k]);
     const Sum shift = reversal_gain_[last] - before;
     for (std::size_t k = last + 1; k < n_; ++k) reversal_gain_[k] += shift;
   }

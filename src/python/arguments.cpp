@@ -10,10 +10,9 @@ namespace {
 
 [[noreturn]] void raise_too_many_positional(const Signature& signature, Py_ssize_t given) {
   const std::string count = std::to_string(signature.parameters.size());
-  const std::string accepted =
-      signature.required == signature.parameters.size()
-          ? count
-          : "from " + std::to_string(signature.required) + " to " + count;
+  const std::string accepted = signature.required == signature.parameters.size()
+                                   ? count
+                                   : "from " + std::to_string(signature.required) + " to " + count;
   raise(PyExc_TypeError, std::string(signature.function_name) + " takes " + accepted +
                              " positional arguments but " + std::to_string(given) +
                              (given == 1 ? " was" : " were") + " given");

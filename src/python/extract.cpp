@@ -72,7 +72,7 @@ std::vector<std::pair<std::uint64_t, std::uint64_t>> extract_pair_list(PyObject*
 
 std::vector<std::vector<std::pair<std::uint64_t, std::uint64_t>>> extract_windows(PyObject* value) {
   return extract_list<std::vector<std::pair<std::uint64_t, std::uint64_t>>>(value,
-                                                                              extract_pair_list);
+                                                                            extract_pair_list);
 }
 
 void name_argument_in_type_error(const char* name) {

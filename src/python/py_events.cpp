@@ -30,13 +30,11 @@ struct NativeEvent {
 };
 
 struct EventObject {
-  PyObject_HEAD
-  NativeEvent event;
+  PyObject_HEAD NativeEvent event;
 };
 
 struct PayloadObject {
-  PyObject_HEAD
-  Payload payload;
+  PyObject_HEAD Payload payload;
 };
 
 struct KindNames {
@@ -204,8 +202,7 @@ PyType_Slot window_payload_slots[] = {
 };
 
 PyType_Spec payload_specs[kKinds] = {
-    {"PyWork", sizeof(PayloadObject), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE,
-     work_slots},
+    {"PyWork", sizeof(PayloadObject), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE, work_slots},
     {"PyWait", sizeof(PayloadObject), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE,
      window_payload_slots},
     {"PyTravel", sizeof(PayloadObject), 0, Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE,
@@ -214,7 +211,8 @@ PyType_Spec payload_specs[kKinds] = {
 
 EventTypes create_event_types() {
   EventTypes types;
-  for (std::size_t k = 0; k < kKinds; ++k) types.payloads[k] = create_type(payload_specs[k], nullptr);
+  for (std::size_t k = 0; k < kKinds; ++k)
+    types.payloads[k] = create_type(payload_specs[k], nullptr);
   types.event = create_type(event_spec, nullptr);
   std::array<PyType_Spec*, kKinds> kind_specs{&kind_spec<Kind::Work>, &kind_spec<Kind::Wait>,
                                               &kind_spec<Kind::Travel>};

@@ -13,8 +13,7 @@ namespace tourwright::python {
 namespace {
 
 struct OutputObject {
-  PyObject_HEAD
-  SolveOutput* output;  // owned; released with the object
+  PyObject_HEAD SolveOutput* output;  // owned; released with the object
 };
 
 const SolveOutput& output_of(PyObject* self) {
@@ -47,14 +46,14 @@ PyObject* get_route(PyObject* self, void* /*closure*/) {
 }
 
 // A report total in whole seconds, or None without time data.
-template <Duration TimeReport::*kTotal>
+template <Duration TimeReport::* kTotal>
 PyObject* get_total(PyObject* self, void* /*closure*/) {
   const auto& report = report_of(self);
   if (!report) Py_RETURN_NONE;
   return PyLong_FromUnsignedLongLong(seconds_for_python((*report).*kTotal));
 }
 
-template <DateTime TimeReport::*kInstant>
+template <DateTime TimeReport::* kInstant>
 PyObject* get_instant(PyObject* self, void* /*closure*/) {
   const auto& report = report_of(self);
   if (!report) Py_RETURN_NONE;

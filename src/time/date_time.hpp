@@ -24,7 +24,8 @@ constexpr std::int64_t days_from_civil(std::int64_t year, unsigned month, unsign
 class DateTime {
  public:
   static constexpr std::int64_t kMinUnixSeconds = days_from_civil(-262'143, 1, 1) * 86'400;
-  static constexpr std::int64_t kMaxUnixSeconds = days_from_civil(262'142, 12, 31) * 86'400 + 86'399;
+  static constexpr std::int64_t kMaxUnixSeconds =
+      days_from_civil(262'142, 12, 31) * 86'400 + 86'399;
 
   constexpr DateTime() = default;
 
@@ -67,7 +68,9 @@ class DateTime {
   DateTime& operator+=(Duration d) { return *this = *this + d; }
 
   // Two instants in range are at most ~1.7e13 s apart: always a valid duration.
-  friend constexpr Duration operator-(DateTime a, DateTime b) { return Duration(a.value_ - b.value_); }
+  friend constexpr Duration operator-(DateTime a, DateTime b) {
+    return Duration(a.value_ - b.value_);
+  }
 
  private:
   constexpr explicit DateTime(detail::SplitSeconds value) : value_(value) {}

@@ -140,20 +140,41 @@ const DifferentialCase kCases[] = {
     {distances("LongerSymmetricTours", true, 1'000'000, 90), Expect::fast, 4},
     // 32-bit table entries hold every distance below 2^32; one more and the
     // table keeps 64-bit entries.
-    {with(distances("DistancesJustBelow32Bits", false, k32 - 1, 30), [](Recipe& r) { r.min_distance = k32 - 64; }),
+    {with(distances("DistancesJustBelow32Bits", false, k32 - 1, 30),
+          [](Recipe& r) { r.min_distance = k32 - 64; }),
      Expect::fast, 30},
     {with(distances("SymmetricDistancesJustBelow32Bits", true, k32 - 1, 30),
           [](Recipe& r) { r.min_distance = k32 - 64; }),
      Expect::fast, 30},
-    {with(distances("DistancesAround32Bits", false, k32 + 2, 30), [](Recipe& r) { r.min_distance = k32 - 64; }),
+    {with(distances("DistancesAround32Bits", false, k32 + 2, 30),
+          [](Recipe& r) { r.min_distance = k32 - 64; }),
      Expect::fast, 30},
     {timed("LooseWindows"), Expect::fast, 60},
-    {with(timed("TightWindows"), [](Recipe& r) { r.max_width = 1'800; r.max_job = 1'800; }), Expect::fast, 60},
-    {with(timed("ManyWindows"), [](Recipe& r) { r.max_windows = 6; r.max_width = kHour; r.max_gap = kHour; }),
+    {with(timed("TightWindows"),
+          [](Recipe& r) {
+            r.max_width = 1'800;
+            r.max_job = 1'800;
+          }),
+     Expect::fast, 60},
+    {with(timed("ManyWindows"),
+          [](Recipe& r) {
+            r.max_windows = 6;
+            r.max_width = kHour;
+            r.max_gap = kHour;
+          }),
      Expect::fast, 50},
-    {with(timed("MostlyLate"), [](Recipe& r) { r.max_width = 600; r.max_gap = 600; r.max_travel = 4 * kHour; }),
+    {with(timed("MostlyLate"),
+          [](Recipe& r) {
+            r.max_width = 600;
+            r.max_gap = 600;
+            r.max_travel = 4 * kHour;
+          }),
      Expect::fast, 50},
-    {with(timed("OperatingHours"), [](Recipe& r) { r.hours = {{8 * kHour, 17 * kHour}}; r.max_job = 5 * kHour; }),
+    {with(timed("OperatingHours"),
+          [](Recipe& r) {
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.max_job = 5 * kHour;
+          }),
      Expect::fast, 50},
     {with(timed("ShortHoursLongJobsLate"),
           [](Recipe& r) {
@@ -172,9 +193,17 @@ const DifferentialCase kCases[] = {
           }),
      Expect::fast, 40},
     {with(timed("AsymmetricTimes"), [](Recipe& r) { r.symmetric = false; }), Expect::fast, 50},
-    {with(timed("UnsortedWindows"), [](Recipe& r) { r.unsorted_windows = true; r.max_windows = 4; }), Expect::fast,
-     40},
-    {with(timed("SubsecondTimes"), [](Recipe& r) { r.subsecond = true; r.hours = {{7 * kHour, 19 * kHour}}; }),
+    {with(timed("UnsortedWindows"),
+          [](Recipe& r) {
+            r.unsorted_windows = true;
+            r.max_windows = 4;
+          }),
+     Expect::fast, 40},
+    {with(timed("SubsecondTimes"),
+          [](Recipe& r) {
+            r.subsecond = true;
+            r.hours = {{7 * kHour, 19 * kHour}};
+          }),
      Expect::fast, 40},
     {with(timed("DatesNearTheLastInstant"),
           [](Recipe& r) {
@@ -187,7 +216,8 @@ const DifferentialCase kCases[] = {
     // The fast path counts nanoseconds in 64 bits, which end in April 2262.
     {with(timed("DatesNearTheYear2262"),
           [](Recipe& r) {
-            r.first_day = std::numeric_limits<std::int64_t>::max() / Duration::kNanosPerSecond - 45 * kDay;
+            r.first_day =
+                std::numeric_limits<std::int64_t>::max() / Duration::kNanosPerSecond - 45 * kDay;
             r.max_job = kDay;
             r.max_travel = kDay / 2;
             r.hours = {{8 * kHour, 17 * kHour}};
@@ -200,12 +230,17 @@ const DifferentialCase kCases[] = {
             r.max_n = 5;
           }),
      Expect::either, 30},
-    {with(distances("ShortDistanceRow", false, 50, 10), [](Recipe& r) { r.damage = Damage::short_distance_row; }),
+    {with(distances("ShortDistanceRow", false, 50, 10),
+          [](Recipe& r) { r.damage = Damage::short_distance_row; }),
      Expect::literal, 30},
-    {with(timed("ShortDurationRow"), [](Recipe& r) { r.damage = Damage::short_duration_row; }), Expect::literal, 30},
-    {with(timed("ShortJobList"), [](Recipe& r) { r.damage = Damage::short_jobs; }), Expect::literal, 30},
-    {with(timed("ShortWindowList"), [](Recipe& r) { r.damage = Damage::short_windows; }), Expect::literal, 30},
-    {with(timed("LocationWithoutWindows"), [](Recipe& r) { r.damage = Damage::no_windows; }), Expect::literal, 30},
+    {with(timed("ShortDurationRow"), [](Recipe& r) { r.damage = Damage::short_duration_row; }),
+     Expect::literal, 30},
+    {with(timed("ShortJobList"), [](Recipe& r) { r.damage = Damage::short_jobs; }), Expect::literal,
+     30},
+    {with(timed("ShortWindowList"), [](Recipe& r) { r.damage = Damage::short_windows; }),
+     Expect::literal, 30},
+    {with(timed("LocationWithoutWindows"), [](Recipe& r) { r.damage = Damage::no_windows; }),
+     Expect::literal, 30},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FastEvaluationTest, ::testing::ValuesIn(kCases),
@@ -229,13 +264,15 @@ struct GapCase {
 class AnyGapTest : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(AnyGapTest, EveryMoveAndGapMatchesTheLiteralScan) {
-  const std::vector<LocalMove> moves{reverse_segment, swap_pair,      rotate_left_1,  rotate_left_2,
-                                     rotate_left_3,   rotate_right_1, rotate_right_2, rotate_right_3};
+  const std::vector<LocalMove> moves{reverse_segment, swap_pair,     rotate_left_1,
+                                     rotate_left_2,   rotate_left_3, rotate_right_1,
+                                     rotate_right_2,  rotate_right_3};
   for (std::uint64_t seed = 0; seed < 6; ++seed) {
     const Penalizer penalizer = testing::InstanceMaker(100 + seed).make(GetParam().recipe);
     for (std::size_t m = 0; m < moves.size(); ++m) {
       for (std::size_t gap = 0; gap < 6; ++gap) {
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", move " + std::to_string(m) + ", gap " + std::to_string(gap));
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", move " + std::to_string(m) + ", gap " +
+                     std::to_string(gap));
         Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
         Solver fast(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
         std::optional<std::string> literal_failure;
@@ -267,8 +304,11 @@ Recipe any_gap(bool timed_data) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AnyGapTest,
-                         ::testing::Values(GapCase{"Distances", any_gap(false)}, GapCase{"TimeData", any_gap(true)}),
-                         [](const ::testing::TestParamInfo<GapCase>& info) { return info.param.name; });
+                         ::testing::Values(GapCase{"Distances", any_gap(false)},
+                                           GapCase{"TimeData", any_gap(true)}),
+                         [](const ::testing::TestParamInfo<GapCase>& info) {
+                           return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace tourwright

@@ -47,9 +47,10 @@ TEST(FuzzReplayTest, FormerFindingsStayFixed) { replay(TOURWRIGHT_FUZZ_DIR "/reg
 
 TEST(FuzzReplayTest, ArbitraryBytesDecodeAndKeepEveryInvariant) {
   // Short byte strings the corpus need not contain: empty, all zero, all ones.
-  const std::vector<std::vector<std::uint8_t>> inputs{
-      {}, std::vector<std::uint8_t>(64, 0x00), std::vector<std::uint8_t>(64, 0xff),
-      {0x05, 0x01, 0x03, 0x07, 0x80, 0x11}};
+  const std::vector<std::vector<std::uint8_t>> inputs{{},
+                                                      std::vector<std::uint8_t>(64, 0x00),
+                                                      std::vector<std::uint8_t>(64, 0xff),
+                                                      {0x05, 0x01, 0x03, 0x07, 0x80, 0x11}};
   for (const auto& bytes : inputs) {
     const auto violation = fuzzing::check_core_properties(bytes);
     EXPECT_FALSE(violation.has_value()) << violation.value_or("");

@@ -50,11 +50,9 @@ INSTANTIATE_TEST_SUITE_P(BothEvaluations, InterruptTest,
                          ::testing::Values(Evaluation::literal, Evaluation::fast));
 
 TEST(InterruptPollingTest, PollingChangesNoResult) {
-  Solver quiet(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
-               Evaluation::literal);
+  Solver quiet(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt, Evaluation::literal);
   quiet.solve();
-  Solver polled(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt,
-                Evaluation::literal);
+  Solver polled(Penalizer{ring(12), std::nullopt}, std::nullopt, std::nullopt, Evaluation::literal);
   std::size_t polls = 0;
   polled.set_interrupt_check([&] { ++polls; });
   polled.solve();

@@ -1,7 +1,8 @@
+#include "local_moves.hpp"
+
 #include <numeric>
 #include <string>
 
-#include "local_moves.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {

@@ -1,4 +1,5 @@
 #include "penalties/time/operation_times.hpp"
+
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -29,8 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WaitCase{clock(0), hours(8)}, WaitCase{clock(7, 59, 59), seconds(1)},
                       WaitCase{clock(7, 59, 59, 999'999'999), Duration::from_nanoseconds(1)},
                       WaitCase{clock(8), Duration::zero()},
-                      WaitCase{clock(16, 59, 59), Duration::zero()},
-                      WaitCase{clock(17), hours(15)},
+                      WaitCase{clock(16, 59, 59), Duration::zero()}, WaitCase{clock(17), hours(15)},
                       WaitCase{clock(17, 0, 1), hours(14) + minutes(59) + seconds(59)},
                       WaitCase{clock(23, 59, 59), hours(8) + seconds(1)}));
 

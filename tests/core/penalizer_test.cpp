@@ -1,10 +1,11 @@
+#include "penalizer.hpp"
+
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "penalizer.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -36,15 +37,17 @@ TEST_P(TourDistanceTest, SumsTheClosedTour) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TourDistanceTest,
-    ::testing::Values(DistanceCase{"OneLocationUsesTheDiagonal", {{7}}, {0}, 7},
-                      DistanceCase{"TwoLocationsGoThereAndBack", {{0, 3}, {5, 0}}, {1, 0}, 8},
-                      DistanceCase{"Asymmetric", {{0, 1, 10}, {10, 0, 1}, {1, 10, 0}}, {0, 1, 2}, 3},
-                      DistanceCase{"AsymmetricReversed", {{0, 1, 10}, {10, 0, 1}, {1, 10, 0}}, {0, 2, 1}, 30},
-                      // 3 * (2^64 - 2) wraps to 2^64 - 6.
-                      DistanceCase{"WrapsModulo2To64", {{0, kHuge, 2}, {2, 0, kHuge}, {kHuge, 2, 0}},
-                                   {0, 1, 2}, std::numeric_limits<std::uint64_t>::max() - 5},
-                      DistanceCase{"ShortRowUnusedByTheRoute", {{0, 1, 1}, {1, 0}, {1, 1, 0}}, {0, 2, 1},
-                                   3}),
+    ::testing::Values(
+        DistanceCase{"OneLocationUsesTheDiagonal", {{7}}, {0}, 7},
+        DistanceCase{"TwoLocationsGoThereAndBack", {{0, 3}, {5, 0}}, {1, 0}, 8},
+        DistanceCase{"Asymmetric", {{0, 1, 10}, {10, 0, 1}, {1, 10, 0}}, {0, 1, 2}, 3},
+        DistanceCase{"AsymmetricReversed", {{0, 1, 10}, {10, 0, 1}, {1, 10, 0}}, {0, 2, 1}, 30},
+        // 3 * (2^64 - 2) wraps to 2^64 - 6.
+        DistanceCase{"WrapsModulo2To64",
+                     {{0, kHuge, 2}, {2, 0, kHuge}, {kHuge, 2, 0}},
+                     {0, 1, 2},
+                     std::numeric_limits<std::uint64_t>::max() - 5},
+        DistanceCase{"ShortRowUnusedByTheRoute", {{0, 1, 1}, {1, 0}, {1, 1, 0}}, {0, 2, 1}, 3}),
     [](const ::testing::TestParamInfo<DistanceCase>& info) { return info.param.name; });
 
 struct DistanceFailureCase {
@@ -64,11 +67,13 @@ TEST_P(TourDistanceFailureTest, FailsWithTheIndexMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, TourDistanceFailureTest,
     ::testing::Values(DistanceFailureCase{"EmptyRoute", {}, {}, index_message(0, 0)},
-                      DistanceFailureCase{"LegReadsBeyondAShortRow", {{0, 1, 1}, {1, 0}, {1, 1, 0}},
-                                          {0, 1, 2}, index_message(2, 2)},
+                      DistanceFailureCase{"LegReadsBeyondAShortRow",
+                                          {{0, 1, 1}, {1, 0}, {1, 1, 0}},
+                                          {0, 1, 2},
+                                          index_message(2, 2)},
                       // The row index is checked before the column.
-                      DistanceFailureCase{"LocationBeyondTheRows", {{0, 1, 1, 1}}, {0, 3},
-                                          index_message(1, 3)}),
+                      DistanceFailureCase{
+                          "LocationBeyondTheRows", {{0, 1, 1, 1}}, {0, 3}, index_message(1, 3)}),
     [](const ::testing::TestParamInfo<DistanceFailureCase>& info) { return info.param.name; });
 
 TEST(PenalizerTest, EqualDistancesAreNotBetterEitherWay) {
@@ -112,15 +117,15 @@ const Duration k9 = seconds(9);
 INSTANTIATE_TEST_SUITE_P(
     Cases, TimeOrderTest,
     ::testing::Values(
-        OrderCase{"LatenessBeatsEverything", keyed(k0, k9, k9, k9, 900), keyed(k1, k0, k0, k0, 1), true},
+        OrderCase{"LatenessBeatsEverything", keyed(k0, k9, k9, k9, 900), keyed(k1, k0, k0, k0, 1),
+                  true},
         OrderCase{"MoreLatenessLoses", keyed(k1, k0, k0, k0, 1), keyed(k0, k9, k9, k9, 900), false},
         OrderCase{"ThenTravelling", keyed(k1, k0, k9, k9, 900), keyed(k1, k1, k0, k0, 1), true},
         OrderCase{"ThenDuration", keyed(k1, k1, k0, k9, 900), keyed(k1, k1, k1, k0, 1), true},
         OrderCase{"ThenWaiting", keyed(k1, k1, k1, k0, 900), keyed(k1, k1, k1, k1, 1), true},
         OrderCase{"ThenDistance", keyed(k1, k1, k1, k1, 1), keyed(k1, k1, k1, k1, 2), true},
         OrderCase{"AllEqualIsNotBetter", keyed(k1, k1, k1, k1, 2), keyed(k1, k1, k1, k1, 2), false},
-        OrderCase{"SubsecondDifferencesCount",
-                  keyed(Duration::from_nanoseconds(1), k0, k0, k0, 0),
+        OrderCase{"SubsecondDifferencesCount", keyed(Duration::from_nanoseconds(1), k0, k0, k0, 0),
                   keyed(Duration::from_nanoseconds(2), k0, k0, k0, 0), true}),
     [](const ::testing::TestParamInfo<OrderCase>& info) { return info.param.name; });
 
@@ -129,8 +134,10 @@ TEST(PenalizerTest, TimeDataAddsTheScheduleAndEventsOnlyWhenAsked) {
   window.windows.push_back(TimeWindow::make(at(0, 8), at(0, 18)));
   const Penalizer penalizer{
       {{0, 4}, {6, 0}},
-      TimeScheduler{{{Duration::zero(), hours(1)}, {hours(2), Duration::zero()}}, {hours(1), hours(1)},
-                    {window, window}, std::nullopt}};
+      TimeScheduler{{{Duration::zero(), hours(1)}, {hours(2), Duration::zero()}},
+                    {hours(1), hours(1)},
+                    {window, window},
+                    std::nullopt}};
   const Solution silent = penalizer.penalize({0, 1}, false);
   const Solution recorded = penalizer.penalize({0, 1}, true);
   EXPECT_EQ(silent.distance, 10u);

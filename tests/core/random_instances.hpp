@@ -16,7 +16,14 @@
 namespace tourwright::testing {
 
 // What to break in an otherwise complete instance.
-enum class Damage { none, short_distance_row, short_duration_row, short_jobs, short_windows, no_windows };
+enum class Damage {
+  none,
+  short_distance_row,
+  short_duration_row,
+  short_jobs,
+  short_windows,
+  no_windows
+};
 
 // How to draw a random instance; times are whole seconds unless `subsecond`.
 struct Recipe {
@@ -30,8 +37,8 @@ struct Recipe {
   std::int64_t max_travel = 3'600;
   std::int64_t max_job = 3'600;
   std::size_t max_windows = 3;
-  std::int64_t max_width = 4 * 3'600;  // of a window
-  std::int64_t max_gap = 4 * 3'600;    // before each window
+  std::int64_t max_width = 4 * 3'600;                          // of a window
+  std::int64_t max_gap = 4 * 3'600;                            // before each window
   std::optional<std::pair<std::int64_t, std::int64_t>> hours;  // seconds since midnight
   std::int64_t first_day = 19'723LL * 86'400;                  // 2024-01-01
   bool unsorted_windows = false;
@@ -48,8 +55,9 @@ class InstanceMaker {
     DistanceMatrix distances(n, std::vector<std::uint64_t>(n));
     for (std::size_t a = 0; a < n; ++a) {
       for (std::size_t b = 0; b < n; ++b) {
-        distances[a][b] = (recipe.symmetric && b < a) ? distances[b][a]
-                                                      : pick<std::uint64_t>(recipe.min_distance, recipe.max_distance);
+        distances[a][b] = (recipe.symmetric && b < a)
+                              ? distances[b][a]
+                              : pick<std::uint64_t>(recipe.min_distance, recipe.max_distance);
       }
     }
     std::optional<TimeScheduler> scheduler;
@@ -67,7 +75,8 @@ class InstanceMaker {
   Duration span(std::int64_t max_seconds, bool subsecond) {
     const std::int64_t whole = pick<std::int64_t>(0, max_seconds);
     if (!subsecond) return Duration::from_seconds(whole);
-    return Duration::from_seconds(whole) + Duration::from_nanoseconds(pick<std::int64_t>(0, 999'999'999));
+    return Duration::from_seconds(whole) +
+           Duration::from_nanoseconds(pick<std::int64_t>(0, 999'999'999));
   }
 
   TimeScheduler schedule(const Recipe& recipe, std::size_t n) {
@@ -75,13 +84,15 @@ class InstanceMaker {
     scheduler.duration_matrix.assign(n, std::vector<Duration>(n));
     for (std::size_t a = 0; a < n; ++a) {
       for (std::size_t b = 0; b < n; ++b) {
-        scheduler.duration_matrix[a][b] = (recipe.symmetric && b < a) ? scheduler.duration_matrix[b][a]
-                                                                      : span(recipe.max_travel, recipe.subsecond);
+        scheduler.duration_matrix[a][b] = (recipe.symmetric && b < a)
+                                              ? scheduler.duration_matrix[b][a]
+                                              : span(recipe.max_travel, recipe.subsecond);
       }
     }
     for (std::size_t location = 0; location < n; ++location) {
       // Some jobs take no time at all.
-      scheduler.job_durations.push_back(pick(0, 4) == 0 ? Duration::zero() : span(recipe.max_job, recipe.subsecond));
+      scheduler.job_durations.push_back(pick(0, 4) == 0 ? Duration::zero()
+                                                        : span(recipe.max_job, recipe.subsecond));
       TimeWindows windows;
       DateTime start = DateTime::from_unix_duration(Duration::from_seconds(recipe.first_day));
       for (std::size_t w = pick<std::size_t>(1, recipe.max_windows); w > 0; --w) {
@@ -90,12 +101,14 @@ class InstanceMaker {
         windows.windows.push_back(TimeWindow::make(start, end));
         start = end;
       }
-      if (recipe.unsorted_windows) std::shuffle(windows.windows.begin(), windows.windows.end(), random_);
+      if (recipe.unsorted_windows)
+        std::shuffle(windows.windows.begin(), windows.windows.end(), random_);
       scheduler.time_windows.push_back(std::move(windows));
     }
     if (recipe.hours) {
-      scheduler.operation_times = OperationTimes::make(TimeOfDay::from_seconds_since_midnight(recipe.hours->first),
-                                                       TimeOfDay::from_seconds_since_midnight(recipe.hours->second));
+      scheduler.operation_times =
+          OperationTimes::make(TimeOfDay::from_seconds_since_midnight(recipe.hours->first),
+                               TimeOfDay::from_seconds_since_midnight(recipe.hours->second));
     }
     return scheduler;
   }
@@ -105,12 +118,23 @@ class InstanceMaker {
     if (what == Damage::none || n == 0) return;
     const std::size_t victim = pick<std::size_t>(0, n - 1);
     switch (what) {
-      case Damage::short_distance_row: distances[victim].pop_back(); break;
-      case Damage::short_duration_row: scheduler->duration_matrix[victim].pop_back(); break;
-      case Damage::short_jobs: scheduler->job_durations.pop_back(); break;
-      case Damage::short_windows: scheduler->time_windows.pop_back(); break;
-      case Damage::no_windows: scheduler->time_windows[victim].windows.clear(); break;
-      case Damage::none: break;
+      case Damage::short_distance_row:
+        distances[victim].pop_back();
+        break;
+      case Damage::short_duration_row:
+        scheduler->duration_matrix[victim].pop_back();
+        break;
+      case Damage::short_jobs:
+        scheduler->job_durations.pop_back();
+        break;
+      case Damage::short_windows:
+        scheduler->time_windows.pop_back();
+        break;
+      case Damage::no_windows:
+        scheduler->time_windows[victim].windows.clear();
+        break;
+      case Damage::none:
+        break;
     }
   }
 

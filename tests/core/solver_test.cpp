@@ -1,3 +1,5 @@
+#include "solver.hpp"
+
 #include <cstdint>
 #include <cstdlib>
 #include <numeric>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "local_moves.hpp"
-#include "solver.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -17,7 +18,8 @@ namespace {
 DistanceMatrix line(const std::vector<std::int64_t>& x) {
   DistanceMatrix matrix(x.size(), std::vector<std::uint64_t>(x.size()));
   for (std::size_t a = 0; a < x.size(); ++a) {
-    for (std::size_t b = 0; b < x.size(); ++b) matrix[a][b] = static_cast<std::uint64_t>(std::llabs(x[a] - x[b]));
+    for (std::size_t b = 0; b < x.size(); ++b)
+      matrix[a][b] = static_cast<std::uint64_t>(std::llabs(x[a] - x[b]));
   }
   return matrix;
 }
@@ -46,8 +48,7 @@ TEST(SolverTest, ConstructionEvaluatesTheIdentityRoute) {
 }
 
 TEST(SolverTest, NoLocationsFailBeforeAnySearch) {
-  EXPECT_FAILURE(Solver(Penalizer{{}, std::nullopt}, std::nullopt),
-                 testing::index_message(0, 0));
+  EXPECT_FAILURE(Solver(Penalizer{{}, std::nullopt}, std::nullopt), testing::index_message(0, 0));
 }
 
 TEST(RunMoveTest, ScanContinuesFromEachAcceptedRoute) {
@@ -82,7 +83,8 @@ TEST(RunMoveTest, NoPairMeansNoEvaluation) {
   EXPECT_FALSE(solver.run_move(rotate_right_3, 5));
   EXPECT_FAILURE(solver.run_move(swap_pair, 1), testing::index_message(1, 1));
   Solver single(Penalizer{{{4}}, std::nullopt}, std::nullopt);
-  for (const PassEntry& entry : kPassTable) EXPECT_FALSE(single.run_move(entry.move, entry.min_gap));
+  for (const PassEntry& entry : kPassTable)
+    EXPECT_FALSE(single.run_move(entry.move, entry.min_gap));
 }
 
 TEST(RunMoveTest, TiesAreNeverAccepted) {
@@ -113,8 +115,8 @@ TEST(SolveTest, ZeroLimitRunsNoDescentAndReturnsTheIdentityWithEvents) {
   const Duration z = Duration::zero();
   Solver solver(Penalizer{line({0, 3, 1, 2}),
                           TimeScheduler{{{z, z, z, z}, {z, z, z, z}, {z, z, z, z}, {z, z, z, z}},
-                                        {testing::seconds(1), testing::seconds(1), testing::seconds(1),
-                                         testing::seconds(1)},
+                                        {testing::seconds(1), testing::seconds(1),
+                                         testing::seconds(1), testing::seconds(1)},
                                         {all_day, all_day, all_day, all_day},
                                         std::nullopt}},
                 Duration::zero());

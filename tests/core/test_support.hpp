@@ -10,14 +10,14 @@
 #include "time/duration.hpp"
 
 // Checks that `statement` throws the core's Failure with exactly `message`.
-#define EXPECT_FAILURE(statement, message)                                       \
-  do {                                                                           \
-    try {                                                                        \
-      statement;                                                                 \
-      ADD_FAILURE() << "expected a failure: " << (message);                      \
-    } catch (const ::tourwright::Failure& failure) {                             \
-      EXPECT_EQ(std::string(failure.what()), std::string(message));              \
-    }                                                                            \
+#define EXPECT_FAILURE(statement, message)                          \
+  do {                                                              \
+    try {                                                           \
+      statement;                                                    \
+      ADD_FAILURE() << "expected a failure: " << (message);         \
+    } catch (const ::tourwright::Failure& failure) {                \
+      EXPECT_EQ(std::string(failure.what()), std::string(message)); \
+    }                                                               \
   } while (false)
 
 namespace tourwright::testing {

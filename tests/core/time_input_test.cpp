@@ -1,10 +1,11 @@
+#include "penalties/time/time_input.hpp"
+
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "penalties/time/time_input.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -47,22 +48,25 @@ TEST_P(FromArgumentsFailureTest, FirstFailingCheckWins) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FromArgumentsFailureTest,
     ::testing::Values(
-        FailureCase{"DurationAboveBound", {RawMatrix{{0, kMaxSeconds + 1}}, {}, {}, {}}, kSecondsBound},
+        FailureCase{
+            "DurationAboveBound", {RawMatrix{{0, kMaxSeconds + 1}}, {}, {}, {}}, kSecondsBound},
         FailureCase{"DurationFrom2To63", {RawMatrix{{kTwoTo63}}, {}, {}, {}}, kSecondsBound},
         FailureCase{"DurationAllOnes", {RawMatrix{{kAllOnes}}, {}, {}, {}}, kSecondsBound},
-        FailureCase{"JobAboveBound", {{}, std::vector<std::uint64_t>{1, kMaxSeconds + 1}, {}, {}},
+        FailureCase{"JobAboveBound",
+                    {{}, std::vector<std::uint64_t>{1, kMaxSeconds + 1}, {}, {}},
                     kSecondsBound},
-        FailureCase{"WindowEndBeyondYear262142", {{}, {}, RawWindows{{{0, kMaxUnix + 1}}}, {}},
-                    kUnwrap},
-        FailureCase{"WindowStartFrom2To63", {{}, {}, RawWindows{{{kTwoTo63, kTwoTo63}}}, {}},
-                    kUnwrap},
+        FailureCase{
+            "WindowEndBeyondYear262142", {{}, {}, RawWindows{{{0, kMaxUnix + 1}}}, {}}, kUnwrap},
+        FailureCase{
+            "WindowStartFrom2To63", {{}, {}, RawWindows{{{kTwoTo63, kTwoTo63}}}, {}}, kUnwrap},
         FailureCase{"WindowReversed", {{}, {}, RawWindows{{{11, 10}}}, {}}, kWindowOrder},
         // Start converts before end, and both before the comparison.
-        FailureCase{"WindowEndCheckedBeforeOrder", {{}, {}, RawWindows{{{20, kMaxUnix + 1}}}, {}},
-                    kUnwrap},
+        FailureCase{
+            "WindowEndCheckedBeforeOrder", {{}, {}, RawWindows{{{20, kMaxUnix + 1}}}, {}}, kUnwrap},
         FailureCase{"HoursAcrossMidnight", {{}, {}, {}, RawPair{72'000, 7'200}}, kHoursOrder},
         FailureCase{"HoursWrappingOntoThemselves", {{}, {}, {}, RawPair{0, 172'800}}, kHoursOrder},
-        FailureCase{"HoursStartAboveBound", {{}, {}, {}, RawPair{kMaxSeconds + 1, 5}}, kSecondsBound},
+        FailureCase{
+            "HoursStartAboveBound", {{}, {}, {}, RawPair{kMaxSeconds + 1, 5}}, kSecondsBound},
         FailureCase{"HoursFrom2To63", {{}, {}, {}, RawPair{1, kTwoTo63}}, kSecondsBound},
         // Matrix before jobs before windows before hours.
         FailureCase{"MatrixFirst",
@@ -123,15 +127,17 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, OperationHoursInputTest,
     ::testing::Values(HoursCase{{28'800, 61'200}, std::pair{28'800, 61'200}},
                       HoursCase{{90'000, 100'000}, std::pair{3'600, 13'600}},
-                      HoursCase{{0, 86'400}, std::nullopt}, HoursCase{{3'600, 90'000}, std::nullopt},
-                      HoursCase{{5, 5}, std::nullopt},
+                      HoursCase{{0, 86'400}, std::nullopt},
+                      HoursCase{{3'600, 90'000}, std::nullopt}, HoursCase{{5, 5}, std::nullopt},
                       // A one-day span modulo 2^64 is "always open", unchecked.
                       HoursCase{{kAllOnes, 86'399}, std::nullopt},
                       HoursCase{{kAllOnes - 5, kAllOnes - 5}, std::nullopt}));
 
 TEST(FromArgumentsTest, ListsKeepTheirShapesAndEmptyWindowListsAreAccepted) {
-  const auto scheduler = convert({RawMatrix{{1, 2, 3}, {4}}, std::vector<std::uint64_t>{5, 6, 7, 8},
-                                  RawWindows{{}, {{1, 2}, {3, 4}}}, {}});
+  const auto scheduler = convert({RawMatrix{{1, 2, 3}, {4}},
+                                  std::vector<std::uint64_t>{5, 6, 7, 8},
+                                  RawWindows{{}, {{1, 2}, {3, 4}}},
+                                  {}});
   ASSERT_TRUE(scheduler.has_value());
   EXPECT_EQ(scheduler->duration_matrix[0].size(), 3u);
   EXPECT_EQ(scheduler->duration_matrix[1].size(), 1u);

@@ -1,9 +1,10 @@
+#include "penalties/time/time_output.hpp"
+
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "penalties/time/time_output.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -67,12 +68,13 @@ TEST_P(ActionReportTest, PlacesTheActionInTime) {
   const OperationTimes* hours = c.hours ? &*c.hours : nullptr;
   const std::optional<std::size_t> location =
       c.is_travel ? std::nullopt : std::optional<std::size_t>(7);
-  expect_report(c, action_report(c.action, location_windows, hours, c.start, c.is_travel, location, true));
+  expect_report(
+      c, action_report(c.action, location_windows, hours, c.start, c.is_travel, location, true));
   // Without events, everything but the events list is the same.
   ActionCase silent = c;
   silent.events.clear();
-  expect_report(silent,
-                action_report(c.action, location_windows, hours, c.start, c.is_travel, location, false));
+  expect_report(silent, action_report(c.action, location_windows, hours, c.start, c.is_travel,
+                                      location, false));
 }
 
 const Duration kZero = Duration::zero();
@@ -82,54 +84,164 @@ const TimeWindows kMorning = windows({{at(0, 9), at(0, 12)}});
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ActionReportTest,
-    ::testing::Values(
-        ActionCase{"JobSplitAtClosingTime", hours(3), kTwoDays, office_hours(), at(0, 16), false,
-                   {work(at(0, 16), at(0, 17)), wait(at(0, 17), at(1, 8)), work(at(1, 8), at(1, 10))},
-                   kZero, hours(3), hours(15), kZero},
-        ActionCase{"ArrivalBeforeFirstWindow", hours(1), kMorningAfternoon, std::nullopt, at(0, 8), false,
-                   {wait(at(0, 8), at(0, 9)), work(at(0, 9), at(0, 10))}, kZero, hours(1), hours(1), kZero},
-        // Ending in the gap: one wait up to the next window's start.
-        ActionCase{"PushedBackIntoTheGap", hours(2), kMorningAfternoon, std::nullopt, at(0, 11), false,
-                   {wait(at(0, 11), at(0, 14)), work(at(0, 14), at(0, 16))}, kZero, hours(2), hours(3),
-                   kZero},
-        // Ending inside the later window: pushed back by exactly its own length,
-        // then looked up again; from 15:00 it runs past the last window.
-        ActionCase{"PushedBackByItsOwnLength", hours(4), kMorningAfternoon, std::nullopt, at(0, 11),
-                   false, {wait(at(0, 11), at(0, 15)), work(at(0, 15), at(0, 19))}, hours(2), hours(4),
-                   hours(4), kZero},
-        ActionCase{"ArrivalAfterLastWindow", hours(1), kMorningAfternoon, std::nullopt, at(0, 18), false,
-                   {work(at(0, 18), at(0, 19))}, hours(2), hours(1), kZero, kZero},
-        ActionCase{"ZeroLengthJobAfterLastWindow", kZero, kMorningAfternoon, office_hours(), at(0, 18),
-                   false, {}, kZero, kZero, kZero, kZero},
-        ActionCase{"EndsExactlyAtWindowEnd", hours(1), kMorning, std::nullopt, at(0, 11), false,
-                   {work(at(0, 11), at(0, 12))}, kZero, hours(1), kZero, kZero},
-        ActionCase{"EndsOneSecondLateWithNoLaterWindow", hours(1) + seconds(1), kMorning, std::nullopt,
-                   at(0, 11), false, {work(at(0, 11), at(0, 12, 0, 1))}, seconds(1),
-                   hours(1) + seconds(1), kZero, kZero},
-        // After waiting for the window, no window is left at the end: the job
-        // proceeds from the window's start and is late against its end.
-        ActionCase{"WaitedThenTooLongForTheLastWindow", hours(5), kMorning, std::nullopt, at(0, 8), false,
-                   {wait(at(0, 8), at(0, 9)), work(at(0, 9), at(0, 14))}, hours(2), hours(5), hours(1),
-                   kZero},
-        ActionCase{"ClosingInstantCountsAsClosed", hours(1), std::nullopt, office_hours(), at(0, 17), true,
-                   {wait(at(0, 17), at(1, 8)), travel(at(1, 8), at(1, 9))}, kZero, kZero, hours(15),
-                   hours(1)},
-        ActionCase{"TravelIsSplitByOperatingHours", hours(3), std::nullopt, office_hours(), at(0, 16),
-                   true,
-                   {travel(at(0, 16), at(0, 17)), wait(at(0, 17), at(1, 8)), travel(at(1, 8), at(1, 10))},
-                   kZero, kZero, hours(15), hours(3)},
-        // A window wait and an opening-hours wait merge into one event.
-        ActionCase{"ConsecutiveWaitsMerge", hours(1), windows({{at(0, 7), at(0, 20)}}), office_hours(),
-                   at(0, 6), false, {wait(at(0, 6), at(0, 8)), work(at(0, 8), at(0, 9))}, kZero, hours(1),
-                   hours(2), kZero},
-        ActionCase{"NegativeLengthDoesNothing", kZero - hours(1), kMorning, office_hours(), at(0, 3),
-                   false, {}, kZero, kZero, kZero, kZero}),
+    ::testing::Values(ActionCase{"JobSplitAtClosingTime",
+                                 hours(3),
+                                 kTwoDays,
+                                 office_hours(),
+                                 at(0, 16),
+                                 false,
+                                 {work(at(0, 16), at(0, 17)), wait(at(0, 17), at(1, 8)),
+                                  work(at(1, 8), at(1, 10))},
+                                 kZero,
+                                 hours(3),
+                                 hours(15),
+                                 kZero},
+                      ActionCase{"ArrivalBeforeFirstWindow",
+                                 hours(1),
+                                 kMorningAfternoon,
+                                 std::nullopt,
+                                 at(0, 8),
+                                 false,
+                                 {wait(at(0, 8), at(0, 9)), work(at(0, 9), at(0, 10))},
+                                 kZero,
+                                 hours(1),
+                                 hours(1),
+                                 kZero},
+                      // Ending in the gap: one wait up to the next window's start.
+                      ActionCase{"PushedBackIntoTheGap",
+                                 hours(2),
+                                 kMorningAfternoon,
+                                 std::nullopt,
+                                 at(0, 11),
+                                 false,
+                                 {wait(at(0, 11), at(0, 14)), work(at(0, 14), at(0, 16))},
+                                 kZero,
+                                 hours(2),
+                                 hours(3),
+                                 kZero},
+                      // Ending inside the later window: pushed back by exactly its own length,
+                      // then looked up again; from 15:00 it runs past the last window.
+                      ActionCase{"PushedBackByItsOwnLength",
+                                 hours(4),
+                                 kMorningAfternoon,
+                                 std::nullopt,
+                                 at(0, 11),
+                                 false,
+                                 {wait(at(0, 11), at(0, 15)), work(at(0, 15), at(0, 19))},
+                                 hours(2),
+                                 hours(4),
+                                 hours(4),
+                                 kZero},
+                      ActionCase{"ArrivalAfterLastWindow",
+                                 hours(1),
+                                 kMorningAfternoon,
+                                 std::nullopt,
+                                 at(0, 18),
+                                 false,
+                                 {work(at(0, 18), at(0, 19))},
+                                 hours(2),
+                                 hours(1),
+                                 kZero,
+                                 kZero},
+                      ActionCase{"ZeroLengthJobAfterLastWindow",
+                                 kZero,
+                                 kMorningAfternoon,
+                                 office_hours(),
+                                 at(0, 18),
+                                 false,
+                                 {},
+                                 kZero,
+                                 kZero,
+                                 kZero,
+                                 kZero},
+                      ActionCase{"EndsExactlyAtWindowEnd",
+                                 hours(1),
+                                 kMorning,
+                                 std::nullopt,
+                                 at(0, 11),
+                                 false,
+                                 {work(at(0, 11), at(0, 12))},
+                                 kZero,
+                                 hours(1),
+                                 kZero,
+                                 kZero},
+                      ActionCase{"EndsOneSecondLateWithNoLaterWindow",
+                                 hours(1) + seconds(1),
+                                 kMorning,
+                                 std::nullopt,
+                                 at(0, 11),
+                                 false,
+                                 {work(at(0, 11), at(0, 12, 0, 1))},
+                                 seconds(1),
+                                 hours(1) + seconds(1),
+                                 kZero,
+                                 kZero},
+                      // After waiting for the window, no window is left at the end: the job
+                      // proceeds from the window's start and is late against its end.
+                      ActionCase{"WaitedThenTooLongForTheLastWindow",
+                                 hours(5),
+                                 kMorning,
+                                 std::nullopt,
+                                 at(0, 8),
+                                 false,
+                                 {wait(at(0, 8), at(0, 9)), work(at(0, 9), at(0, 14))},
+                                 hours(2),
+                                 hours(5),
+                                 hours(1),
+                                 kZero},
+                      ActionCase{"ClosingInstantCountsAsClosed",
+                                 hours(1),
+                                 std::nullopt,
+                                 office_hours(),
+                                 at(0, 17),
+                                 true,
+                                 {wait(at(0, 17), at(1, 8)), travel(at(1, 8), at(1, 9))},
+                                 kZero,
+                                 kZero,
+                                 hours(15),
+                                 hours(1)},
+                      ActionCase{"TravelIsSplitByOperatingHours",
+                                 hours(3),
+                                 std::nullopt,
+                                 office_hours(),
+                                 at(0, 16),
+                                 true,
+                                 {travel(at(0, 16), at(0, 17)), wait(at(0, 17), at(1, 8)),
+                                  travel(at(1, 8), at(1, 10))},
+                                 kZero,
+                                 kZero,
+                                 hours(15),
+                                 hours(3)},
+                      // A window wait and an opening-hours wait merge into one event.
+                      ActionCase{"ConsecutiveWaitsMerge",
+                                 hours(1),
+                                 windows({{at(0, 7), at(0, 20)}}),
+                                 office_hours(),
+                                 at(0, 6),
+                                 false,
+                                 {wait(at(0, 6), at(0, 8)), work(at(0, 8), at(0, 9))},
+                                 kZero,
+                                 hours(1),
+                                 hours(2),
+                                 kZero},
+                      ActionCase{"NegativeLengthDoesNothing",
+                                 kZero - hours(1),
+                                 kMorning,
+                                 office_hours(),
+                                 at(0, 3),
+                                 false,
+                                 {},
+                                 kZero,
+                                 kZero,
+                                 kZero,
+                                 kZero}),
     [](const ::testing::TestParamInfo<ActionCase>& info) { return info.param.name; });
 
 TEST(ActionReportTest, OverflowsAreReportedWithTheirMessages) {
   const TimeWindows late = windows({{DateTime::max() - hours(1), DateTime::max()}});
-  EXPECT_FAILURE(action_report(hours(2), &late, nullptr, DateTime::max() - hours(1), false, 7, false),
-                 "`DateTime + TimeDelta` overflowed");
+  EXPECT_FAILURE(
+      action_report(hours(2), &late, nullptr, DateTime::max() - hours(1), false, 7, false),
+      "`DateTime + TimeDelta` overflowed");
   EXPECT_FAILURE(action_report(Duration::max(), nullptr, nullptr, DateTime::unix_epoch(), true,
                                std::nullopt, false),
                  "`DateTime + TimeDelta` overflowed");
@@ -160,7 +272,8 @@ TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
     const DateTime start = at(0, uniform(0, 23), uniform(0, 59));
     const TimeWindows* location_windows = is_travel ? nullptr : &list;
     const OperationTimes* hours_pointer = hours_of_work ? &*hours_of_work : nullptr;
-    const std::optional<std::size_t> location = is_travel ? std::nullopt : std::optional<std::size_t>(3);
+    const std::optional<std::size_t> location =
+        is_travel ? std::nullopt : std::optional<std::size_t>(3);
     SCOPED_TRACE("round " + std::to_string(round));
 
     const TimeReport recorded =
@@ -194,9 +307,16 @@ TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
 }
 
 TEST(TimeReportTest, ExtendAddsTotalsMovesEventsAndKeepsTheStart) {
-  TimeReport first{{work(at(0, 9), at(0, 10))}, hours(1), kZero, hours(1), kZero, kZero, at(0, 9), at(0, 10)};
-  TimeReport second{{wait(at(0, 10), at(0, 11)), travel(at(0, 11), at(0, 12))}, hours(2), seconds(5), kZero,
-                    hours(1), hours(1), at(0, 10), at(0, 12)};
+  TimeReport first{
+      {work(at(0, 9), at(0, 10))}, hours(1), kZero, hours(1), kZero, kZero, at(0, 9), at(0, 10)};
+  TimeReport second{{wait(at(0, 10), at(0, 11)), travel(at(0, 11), at(0, 12))},
+                    hours(2),
+                    seconds(5),
+                    kZero,
+                    hours(1),
+                    hours(1),
+                    at(0, 10),
+                    at(0, 12)};
   first.extend(std::move(second));
   EXPECT_EQ(first.events.size(), 3u);
   EXPECT_EQ(first.events.back(), travel(at(0, 11), at(0, 12)));
@@ -208,20 +328,20 @@ TEST(TimeReportTest, ExtendAddsTotalsMovesEventsAndKeepsTheStart) {
   EXPECT_EQ(first.end_time, at(0, 12));
 }
 
-TimeScheduler scheduler_for(std::vector<std::vector<Duration>> durations, std::vector<Duration> jobs,
-                            std::vector<TimeWindows> location_windows,
+TimeScheduler scheduler_for(std::vector<std::vector<Duration>> durations,
+                            std::vector<Duration> jobs, std::vector<TimeWindows> location_windows,
                             std::optional<OperationTimes> hours = std::nullopt) {
   return TimeScheduler{std::move(durations), std::move(jobs), std::move(location_windows), hours};
 }
 
 TEST(RouteScheduleTest, WorksThenTravelsAndClosesTheTour) {
-  const TimeScheduler scheduler = scheduler_for(
-      {{kZero, hours(1)}, {hours(2), kZero}}, {hours(1), hours(1)},
-      {windows({{at(0, 8), at(0, 20)}}), windows({{at(0, 12), at(0, 13)}})});
+  const TimeScheduler scheduler =
+      scheduler_for({{kZero, hours(1)}, {hours(2), kZero}}, {hours(1), hours(1)},
+                    {windows({{at(0, 8), at(0, 20)}}), windows({{at(0, 12), at(0, 13)}})});
   const TimeReport report = route_schedule(scheduler, {0, 1}, true);
-  const std::vector<Event> expected{
-      work(at(0, 8), at(0, 9), 0),   travel(at(0, 9), at(0, 10)), wait(at(0, 10), at(0, 12)),
-      work(at(0, 12), at(0, 13), 1), travel(at(0, 13), at(0, 15))};
+  const std::vector<Event> expected{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 10)),
+                                    wait(at(0, 10), at(0, 12)), work(at(0, 12), at(0, 13), 1),
+                                    travel(at(0, 13), at(0, 15))};
   EXPECT_EQ(report.events, expected);
   EXPECT_EQ(report.start_time, at(0, 8));
   EXPECT_EQ(report.end_time, at(0, 15));
@@ -248,19 +368,20 @@ class RouteScheduleFailureTest : public ::testing::TestWithParam<ScheduleFailure
 TEST_P(RouteScheduleFailureTest, LookupsBeyondAListFail) {
   // Location 1 has no windows; location 2 has windows but no job duration;
   // location 3 is beyond the window list; row 0 of the matrix is short.
-  const TimeScheduler scheduler =
-      scheduler_for({{kZero}, {kZero, kZero}}, {hours(1), hours(1)},
-                    {windows({{at(0, 8), at(0, 9)}}), windows({}), windows({{at(0, 8), at(0, 9)}})});
+  const TimeScheduler scheduler = scheduler_for(
+      {{kZero}, {kZero, kZero}}, {hours(1), hours(1)},
+      {windows({{at(0, 8), at(0, 9)}}), windows({}), windows({{at(0, 8), at(0, 9)}})});
   EXPECT_FAILURE(route_schedule(scheduler, GetParam().route, false), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RouteScheduleFailureTest,
-    ::testing::Values(ScheduleFailureCase{"EmptyRoute", {}, index_message(0, 0)},
-                      ScheduleFailureCase{"NoWindowsAtTheFirstLocation", {1, 0}, index_message(0, 0)},
-                      ScheduleFailureCase{"FirstLocationBeyondTheWindowList", {3, 0}, index_message(3, 3)},
-                      ScheduleFailureCase{"BeyondJobDurations", {2, 0}, index_message(2, 2)},
-                      ScheduleFailureCase{"ShortDurationRow", {0, 1}, index_message(1, 1)}),
+    ::testing::Values(
+        ScheduleFailureCase{"EmptyRoute", {}, index_message(0, 0)},
+        ScheduleFailureCase{"NoWindowsAtTheFirstLocation", {1, 0}, index_message(0, 0)},
+        ScheduleFailureCase{"FirstLocationBeyondTheWindowList", {3, 0}, index_message(3, 3)},
+        ScheduleFailureCase{"BeyondJobDurations", {2, 0}, index_message(2, 2)},
+        ScheduleFailureCase{"ShortDurationRow", {0, 1}, index_message(1, 1)}),
     [](const ::testing::TestParamInfo<ScheduleFailureCase>& info) { return info.param.name; });
 
 }  // namespace

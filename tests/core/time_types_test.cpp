@@ -57,7 +57,8 @@ class DurationCarryTest : public ::testing::TestWithParam<NanosCase> {};
 
 TEST_P(DurationCarryTest, NanosecondPartStaysNormalised) {
   const NanosCase& c = GetParam();
-  const Duration sum = Duration::from_nanoseconds(c.a_nanos) + Duration::from_nanoseconds(c.b_nanos);
+  const Duration sum =
+      Duration::from_nanoseconds(c.a_nanos) + Duration::from_nanoseconds(c.b_nanos);
   EXPECT_EQ(sum.seconds(), c.sum_seconds);
   EXPECT_EQ(sum.subsec_nanos(), c.sum_subsec);
   // Subtracting brings the operand back.
@@ -68,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Carries, DurationCarryTest,
                          ::testing::Values(NanosCase{999'999'999, 1, 1, 0},
                                            NanosCase{600'000'000, 600'000'000, 1, 200'000'000},
                                            NanosCase{-1, 0, -1, 999'999'999},
-                                           NanosCase{-1, 2, 0, 1},
-                                           NanosCase{-kNanos - 1, 1, -1, 0},
+                                           NanosCase{-1, 2, 0, 1}, NanosCase{-kNanos - 1, 1, -1, 0},
                                            NanosCase{-1'500'000'000, 0, -2, 500'000'000}));
 
 TEST(DurationTest, NegativeDurationsOrderBySecondsThenNanoseconds) {
@@ -126,10 +126,12 @@ TEST(DateTimeTest, UnixSecondsRoundDownAndTimeOfDayIsUtcClockTime) {
   const DateTime before_epoch = DateTime::from_unix_duration(Duration::from_nanoseconds(-1));
   EXPECT_EQ(before_epoch.unix_seconds(), -1);
   EXPECT_EQ(before_epoch.time_of_day(), TimeOfDay::from_parts(86'399, 999'999'999));
-  const DateTime sub_second = DateTime::from_unix_duration(Duration::from_nanoseconds(1'700'000'000));
+  const DateTime sub_second =
+      DateTime::from_unix_duration(Duration::from_nanoseconds(1'700'000'000));
   EXPECT_EQ(sub_second.unix_seconds(), 1);
   EXPECT_EQ(sub_second.time_of_day(), TimeOfDay::from_parts(1, 700'000'000));
-  EXPECT_EQ(DateTime::from_unix_seconds(86'400 * 3 + 61).time_of_day(), TimeOfDay::from_parts(61, 0));
+  EXPECT_EQ(DateTime::from_unix_seconds(86'400 * 3 + 61).time_of_day(),
+            TimeOfDay::from_parts(61, 0));
   EXPECT_EQ(DateTime::min().time_of_day(), TimeOfDay::from_parts(0, 0));
 }
 

@@ -1,8 +1,9 @@
+#include "penalties/time/time_windows.hpp"
+
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "penalties/time/time_windows.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -41,13 +42,12 @@ TEST_P(NextWindowTest, FindsTheWindowAndTheWait) {
 
 const std::vector<TimeWindow> kMorningAfternoon{window(at(0, 9), at(0, 12)),
                                                 window(at(0, 14), at(0, 17))};
-const std::vector<TimeWindow> kWithZeroLength{window(at(0, 9), at(0, 12)),
-                                              window(at(0, 13), at(0, 13)),
-                                              window(at(0, 14), at(0, 17))};
+const std::vector<TimeWindow> kWithZeroLength{
+    window(at(0, 9), at(0, 12)), window(at(0, 13), at(0, 13)), window(at(0, 14), at(0, 17))};
 const std::vector<TimeWindow> kReversed{window(at(0, 14), at(0, 17)), window(at(0, 9), at(0, 12))};
 const std::vector<TimeWindow> kTouching{window(at(0, 9), at(0, 10)), window(at(0, 10), at(0, 11))};
-const std::vector<TimeWindow> kRepeatedStarts{window(at(0, 9), at(0, 9)), window(at(0, 9), at(0, 10)),
-                                              window(at(0, 9), at(0, 11))};
+const std::vector<TimeWindow> kRepeatedStarts{
+    window(at(0, 9), at(0, 9)), window(at(0, 9), at(0, 10)), window(at(0, 9), at(0, 11))};
 const Duration kZero = Duration::zero();
 
 INSTANTIATE_TEST_SUITE_P(

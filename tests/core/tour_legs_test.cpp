@@ -1,3 +1,5 @@
+#include "fast/tour_legs.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,7 +12,6 @@
 #include "fast/candidate_totals.hpp"
 #include "fast/leg_table.hpp"
 #include "fast/move_shape.hpp"
-#include "fast/tour_legs.hpp"
 #include "local_moves.hpp"
 #include "penalties/distance/distance_matrix.hpp"
 
@@ -28,18 +29,22 @@ struct Shaped {
 };
 
 const Shaped kMoves[] = {
-    {reverse_segment, MoveKind::reverse, 0},      {swap_pair, MoveKind::swap, 0},
-    {rotate_left_1, MoveKind::rotate_left, 1},    {rotate_left_2, MoveKind::rotate_left, 2},
-    {rotate_left_3, MoveKind::rotate_left, 3},    {rotate_right_1, MoveKind::rotate_right, 1},
-    {rotate_right_2, MoveKind::rotate_right, 2},  {rotate_right_3, MoveKind::rotate_right, 3},
+    {reverse_segment, MoveKind::reverse, 0},     {swap_pair, MoveKind::swap, 0},
+    {rotate_left_1, MoveKind::rotate_left, 1},   {rotate_left_2, MoveKind::rotate_left, 2},
+    {rotate_left_3, MoveKind::rotate_left, 3},   {rotate_right_1, MoveKind::rotate_right, 1},
+    {rotate_right_2, MoveKind::rotate_right, 2}, {rotate_right_3, MoveKind::rotate_right, 3},
 };
 
 // Calls `body.template operator()<Kind, Block>()` for the shape given at run time.
 template <class Body>
 void with_shape(const Shaped& shape, Body body) {
   switch (shape.kind) {
-    case MoveKind::reverse: body.template operator()<MoveKind::reverse, 0>(); return;
-    case MoveKind::swap: body.template operator()<MoveKind::swap, 0>(); return;
+    case MoveKind::reverse:
+      body.template operator()<MoveKind::reverse, 0>();
+      return;
+    case MoveKind::swap:
+      body.template operator()<MoveKind::swap, 0>();
+      return;
     case MoveKind::rotate_left:
       if (shape.block == 1) body.template operator()<MoveKind::rotate_left, 1>();
       if (shape.block == 2) body.template operator()<MoveKind::rotate_left, 2>();
@@ -64,7 +69,8 @@ DistanceMatrix random_matrix(std::mt19937_64& random, std::size_t n, const Matri
   std::uniform_int_distribution<std::uint64_t> value(c.low, c.high);
   DistanceMatrix matrix(n, std::vector<std::uint64_t>(n));
   for (std::size_t a = 0; a < n; ++a) {
-    for (std::size_t b = 0; b < n; ++b) matrix[a][b] = (c.symmetric && b < a) ? matrix[b][a] : value(random);
+    for (std::size_t b = 0; b < n; ++b)
+      matrix[a][b] = (c.symmetric && b < a) ? matrix[b][a] : value(random);
   }
   return matrix;
 }
@@ -109,8 +115,9 @@ class TourLegsTest : public ::testing::TestWithParam<MatrixCase> {
       if (n <= reach) continue;
       const std::size_t i = std::uniform_int_distribution<std::size_t>(0, n - 1 - reach)(random);
       const std::size_t j = std::uniform_int_distribution<std::size_t>(i + reach, n - 1)(random);
-      SCOPED_TRACE("step " + std::to_string(step) + ": move " + std::to_string(&shape - kMoves) + " on " +
-                   std::to_string(i) + ".." + std::to_string(j) + " of " + std::to_string(n));
+      SCOPED_TRACE("step " + std::to_string(step) + ": move " + std::to_string(&shape - kMoves) +
+                   " on " + std::to_string(i) + ".." + std::to_string(j) + " of " +
+                   std::to_string(n));
       shape.move(route, i, j);
       with_shape(shape, [&]<MoveKind Kind, std::size_t Block>() {
         followed.template after_move<Kind, Block>(route, i, j, tour_distance(matrix, route));
@@ -138,8 +145,9 @@ class TourLegsTest : public ::testing::TestWithParam<MatrixCase> {
             Route moved = route;
             shape.move(moved, i, j);
             const bool whole_tour = i == 0 && j + 1 == n;
-            const std::uint64_t total = whole_tour ? legs.template whole_tour_total<Kind, Block>(i, j)
-                                                   : CandidateTotals<Kind, Block, Entry>(legs, i)(j);
+            const std::uint64_t total = whole_tour
+                                            ? legs.template whole_tour_total<Kind, Block>(i, j)
+                                            : CandidateTotals<Kind, Block, Entry>(legs, i)(j);
             ASSERT_EQ(total, tour_distance(matrix, moved))
                 << "move " << (&shape - kMoves) << " on " << i << ".." << j << " of " << n;
           }
@@ -172,7 +180,8 @@ TEST_P(TourLegsTest, EveryCandidateTotalIsTheLiteralTourLength) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TourLegsTest,
-    ::testing::Values(MatrixCase{"SymmetricSmall", true, 0, 100}, MatrixCase{"AsymmetricSmall", false, 0, 100},
+    ::testing::Values(MatrixCase{"SymmetricSmall", true, 0, 100},
+                      MatrixCase{"AsymmetricSmall", false, 0, 100},
                       MatrixCase{"SymmetricBelow32Bits", true, k32 - 1'000, k32 - 1},
                       MatrixCase{"AsymmetricBelow32Bits", false, k32 - 1'000, k32 - 1},
                       MatrixCase{"AsymmetricAround32Bits", false, k32 - 1'000, k32 + 1'000},
@@ -182,8 +191,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LegTableTest, NarrowEntriesOnlyWhenEveryValueFits) {
   const auto fits = [](std::uint64_t largest) {
-    return LegTable<std::uint64_t, std::uint32_t>::fits_in(
-        3, [&](std::size_t a, std::size_t b) { return a == 2 && b == 1 ? largest : std::uint64_t{7}; });
+    return LegTable<std::uint64_t, std::uint32_t>::fits_in(3, [&](std::size_t a, std::size_t b) {
+      return a == 2 && b == 1 ? largest : std::uint64_t{7};
+    });
   };
   EXPECT_TRUE(fits(k32 - 1));
   EXPECT_FALSE(fits(k32));

@@ -47,14 +47,10 @@ bool is_index_message(std::string_view message) {
 
 bool is_known_failure(std::string_view message) {
   static constexpr std::array<std::string_view, 8> kFixed{
-      "TimeDelta::seconds out of bounds",
-      "called `Option::unwrap()` on a `None` value",
-      "assertion failed: start <= end",
-      "assertion failed: daily_start < daily_end",
-      "`TimeDelta + TimeDelta` overflowed",
-      "`TimeDelta - TimeDelta` overflowed",
-      "`DateTime + TimeDelta` overflowed",
-      "`DateTime - TimeDelta` overflowed",
+      "TimeDelta::seconds out of bounds",   "called `Option::unwrap()` on a `None` value",
+      "assertion failed: start <= end",     "assertion failed: daily_start < daily_end",
+      "`TimeDelta + TimeDelta` overflowed", "`TimeDelta - TimeDelta` overflowed",
+      "`DateTime + TimeDelta` overflowed",  "`DateTime - TimeDelta` overflowed",
   };
   return std::find(kFixed.begin(), kFixed.end(), message) != kFixed.end() ||
          is_index_message(message);
@@ -81,16 +77,15 @@ auto attempt(Call&& call) -> Outcome<decltype(call())> {
 }
 
 bool same_totals(const TimeReport& a, const TimeReport& b) {
-  return a.duration == b.duration && a.lateness == b.lateness &&
-         a.working_time == b.working_time && a.waiting_time == b.waiting_time &&
-         a.traveling_time == b.traveling_time && a.start_time == b.start_time &&
-         a.end_time == b.end_time;
+  return a.duration == b.duration && a.lateness == b.lateness && a.working_time == b.working_time &&
+         a.waiting_time == b.waiting_time && a.traveling_time == b.traveling_time &&
+         a.start_time == b.start_time && a.end_time == b.end_time;
 }
 
 // The report's own invariants; its events must tile it when recorded.
 void check_report(const TimeReport& report, bool recorded) {
-  for (Duration total : {report.duration, report.lateness, report.working_time,
-                         report.waiting_time, report.traveling_time}) {
+  for (Duration total : {report.duration, report.lateness, report.working_time, report.waiting_time,
+                         report.traveling_time}) {
     require(total >= Duration::zero(), "a total is negative");
   }
   // Each total is at most the duration, which is in range: the sum cannot overflow.
@@ -155,8 +150,8 @@ bool same_result(const SolveOutput& a, const SolveOutput& b) {
   const Solution& y = b.best_solution;
   if (x.route != y.route || x.distance != y.distance || a.iterations != b.iterations) return false;
   if (x.time_report.has_value() != y.time_report.has_value()) return false;
-  return !x.time_report ||
-         (same_totals(*x.time_report, *y.time_report) && x.time_report->events == y.time_report->events);
+  return !x.time_report || (same_totals(*x.time_report, *y.time_report) &&
+                            x.time_report->events == y.time_report->events);
 }
 
 Outcome<SolveOutput> descend(const Penalizer& penalizer, Evaluation evaluation) {
@@ -233,9 +228,10 @@ void check_case(const FuzzCase& fuzz_case) {
     return TimeScheduler::from_arguments(input.duration_matrix, input.job_durations,
                                          input.time_windows, input.operation_times);
   });
-  require(!scheduler.value || scheduler.value->has_value() ==
-                                  (input.duration_matrix && input.job_durations && input.time_windows),
-          "time data used although incomplete, or dropped although complete");
+  require(
+      !scheduler.value || scheduler.value->has_value() ==
+                              (input.duration_matrix && input.job_durations && input.time_windows),
+      "time data used although incomplete, or dropped although complete");
   Outcome<SolveOutput> descent;
   if (scheduler.value) {
     const Penalizer penalizer{input.distance_matrix, *scheduler.value};

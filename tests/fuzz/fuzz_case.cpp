@@ -26,35 +26,46 @@ constexpr std::uint64_t kMaxOpeningsPerAction = 4;
 
 std::uint64_t distance_value(ByteReader& in) {
   switch (in.byte() % 4) {
-    case 0: return in.byte();
-    case 1: return in.u16();
-    case 2: return in.one_of({0, 1, k2Pow63, kU64Max - 1, kU64Max});
-    default: return in.u64();
+    case 0:
+      return in.byte();
+    case 1:
+      return in.u16();
+    case 2:
+      return in.one_of({0, 1, k2Pow63, kU64Max - 1, kU64Max});
+    default:
+      return in.u64();
   }
 }
 
 // Seconds of work or travel: mostly plausible, sometimes at or past a bound.
 std::uint64_t seconds_value(ByteReader& in) {
   switch (in.byte() % 5) {
-    case 0: return in.byte();
-    case 1: return std::uint64_t{in.byte()} * 900;
-    case 2: return std::uint64_t{in.u16()} * 60;
+    case 0:
+      return in.byte();
+    case 1:
+      return std::uint64_t{in.byte()} * 900;
+    case 2:
+      return std::uint64_t{in.u16()} * 60;
     case 3:
       return in.one_of({kMaxSeconds, kMaxSeconds + 1, kMaxInstant, k2Pow63 - 1, k2Pow63,
                         kU64Max - kMaxSeconds, kU64Max});
-    default: return in.u64();
+    default:
+      return in.u64();
   }
 }
 
 // A Unix time near `base`, near the end of the date range, or anything.
 std::uint64_t instant_value(ByteReader& in, std::uint64_t base) {
   switch (in.byte() % 4) {
-    case 0: return base + std::uint64_t{in.byte()} * 1800;
-    case 1: return base + std::uint64_t{in.u16()} * 60;
+    case 0:
+      return base + std::uint64_t{in.byte()} * 1800;
+    case 1:
+      return base + std::uint64_t{in.u16()} * 60;
     case 2:
       return in.one_of({0, kMaxInstant - std::uint64_t{in.byte()} * 3600, kMaxInstant,
                         kMaxInstant + 1, k2Pow63, kU64Max});
-    default: return in.u64();
+    default:
+      return in.u64();
   }
 }
 
@@ -73,8 +84,8 @@ std::vector<RawPair> windows_of_one_location(ByteReader& in, std::uint64_t& curs
     } else {
       // Unsorted, overlapping, reversed or out of range.
       const std::uint64_t start = instant_value(in, cursor);
-      const std::uint64_t end = in.flag() ? start + std::uint64_t{in.byte()} * 900
-                                          : instant_value(in, cursor);
+      const std::uint64_t end =
+          in.flag() ? start + std::uint64_t{in.byte()} * 900 : instant_value(in, cursor);
       windows.emplace_back(start, end);
     }
   }
@@ -84,12 +95,17 @@ std::vector<RawPair> windows_of_one_location(ByteReader& in, std::uint64_t& curs
 RawPair operating_hours(ByteReader& in) {
   const std::uint64_t start = std::uint64_t{in.byte()} * 600;
   switch (in.byte() % 5) {
-    case 0: return {start, start + 1 + std::uint64_t{in.byte()} * 300};
-    case 1: return {start, start};
-    case 2: return {start, start + kDay};
-    case 3: return {in.u64(), in.u64()};
-    default: return {in.one_of({0, kDay, kMaxSeconds, kMaxSeconds + 1, kU64Max}),
-                     in.one_of({1, kDay - 1, 2 * kDay, kMaxSeconds + 1, kU64Max})};
+    case 0:
+      return {start, start + 1 + std::uint64_t{in.byte()} * 300};
+    case 1:
+      return {start, start};
+    case 2:
+      return {start, start + kDay};
+    case 3:
+      return {in.u64(), in.u64()};
+    default:
+      return {in.one_of({0, kDay, kMaxSeconds, kMaxSeconds + 1, kU64Max}),
+              in.one_of({1, kDay - 1, 2 * kDay, kMaxSeconds + 1, kU64Max})};
   }
 }
 
@@ -140,7 +156,8 @@ std::vector<std::vector<std::uint64_t>> matrix(ByteReader& in, std::size_t n, Va
 Route route_value(ByteReader& in, std::size_t n) {
   Route route;
   switch (in.byte() % 4) {
-    case 0: return route;  // empty
+    case 0:
+      return route;  // empty
     case 1: {
       route.resize(in.byte() % (kMaxLocations + 2));
       for (std::size_t& location : route) location = in.byte() % (n + 2);
@@ -180,9 +197,14 @@ FuzzCase decode_case(std::span<const std::uint8_t> bytes) {
   if ((given & 0x80) != 0) input.operation_times = operating_hours(in);
 
   switch (in.byte() % 4) {
-    case 1: input.time_limit = 0; break;
-    case 2: input.time_limit = in.one_of({kMaxSeconds + 1, k2Pow63, kU64Max}); break;
-    default: break;  // no limit: one descent
+    case 1:
+      input.time_limit = 0;
+      break;
+    case 2:
+      input.time_limit = in.one_of({kMaxSeconds + 1, k2Pow63, kU64Max});
+      break;
+    default:
+      break;  // no limit: one descent
   }
   fuzz_case.route = route_value(in, n);
   fuzz_case.interrupt_on_poll = in.byte() % 8 == 0 ? 1 + in.byte() % 6 : 0;

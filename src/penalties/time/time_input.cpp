@@ -67,8 +67,9 @@ std::optional<OperationTimes> convert_operation_times(RawPair raw) {
 }  // namespace
 
 std::optional<TimeScheduler> TimeScheduler::from_arguments(
-    std::optional<RawMatrix> duration_matrix, std::optional<std::vector<std::uint64_t>> job_durations,
-    std::optional<RawWindows> time_windows, std::optional<RawPair> operation_times) {
+    std::optional<RawMatrix> duration_matrix,
+    std::optional<std::vector<std::uint64_t>> job_durations, std::optional<RawWindows> time_windows,
+    std::optional<RawPair> operation_times) {
   std::optional<std::vector<std::vector<Duration>>> durations;
   if (duration_matrix) durations = convert_matrix(std::move(*duration_matrix));
   std::optional<std::vector<Duration>> jobs;

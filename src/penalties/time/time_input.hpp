@@ -30,10 +30,10 @@ struct TimeScheduler {
   // Converts and checks every given argument, in a fixed order, and builds a
   // scheduler only when the duration matrix, job durations and windows are
   // all given. The raw lists are released as soon as they are converted.
-  static std::optional<TimeScheduler> from_arguments(std::optional<RawMatrix> duration_matrix,
-                                                     std::optional<std::vector<std::uint64_t>> job_durations,
-                                                     std::optional<RawWindows> time_windows,
-                                                     std::optional<RawPair> operation_times);
+  static std::optional<TimeScheduler> from_arguments(
+      std::optional<RawMatrix> duration_matrix,
+      std::optional<std::vector<std::uint64_t>> job_durations,
+      std::optional<RawWindows> time_windows, std::optional<RawPair> operation_times);
 
   // Row index checked first, then the column.
   Duration travel_duration(std::size_t from, std::size_t to) const {
