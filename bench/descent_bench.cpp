@@ -73,7 +73,7 @@ Descent descend(Solver& solver, std::size_t n, std::size_t max_calls, double bud
         descent.seconds = seconds_since(start);
         return descent;
       }
-      improved = solver.run_move(entry.move, entry.min_gap) || improved;
+      improved = solver.run_move(entry) || improved;
       ++descent.calls;
       descent.candidates += pairs(n, entry.min_gap);
     }
@@ -193,8 +193,7 @@ std::pair<double, std::size_t> longest_pass(const Penalizer& penalizer, double b
     for (bool improved = true; improved && seconds_since(begin) <= budget;) {
       const auto pass_start = Clock::now();
       improved = false;
-      for (const PassEntry& entry : kPassTable)
-        improved = solver.run_move(entry.move, entry.min_gap) || improved;
+      for (const PassEntry& entry : kPassTable) improved = solver.run_move(entry) || improved;
       longest = std::max(longest, seconds_since(pass_start));
       ++passes;
     }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "failure.hpp"
+#include "messages.hpp"
 
 namespace tourwright {
 
@@ -20,13 +21,13 @@ std::span<std::size_t> segment(Route& route, std::size_t i, std::size_t j) {
 
 void rotate_left(Route& route, std::size_t i, std::size_t j, std::size_t count) {
   const auto part = segment(route, i, j);
-  if (count > part.size()) fail("assertion failed: mid <= self.len()");
+  if (count > part.size()) fail(messages::kRotateLeftTooFar);
   std::rotate(part.begin(), part.begin() + static_cast<std::ptrdiff_t>(count), part.end());
 }
 
 void rotate_right(Route& route, std::size_t i, std::size_t j, std::size_t count) {
   const auto part = segment(route, i, j);
-  if (count > part.size()) fail("assertion failed: k <= self.len()");
+  if (count > part.size()) fail(messages::kRotateRightTooFar);
   std::rotate(part.begin(), part.end() - static_cast<std::ptrdiff_t>(count), part.end());
 }
 

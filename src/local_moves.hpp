@@ -29,22 +29,37 @@ void rotate_right_1(Route& route, std::size_t i, std::size_t j);
 void rotate_right_2(Route& route, std::size_t i, std::size_t j);
 void rotate_right_3(Route& route, std::size_t i, std::size_t j);
 
-// One row of a pass: the move and the least number of positions strictly
-// between i and j, so that every segment tried is long enough for its move.
+// The eight moves as four kinds; rotations carry the size of the block they
+// move. Knowing the shape lets the fast scan read a candidate off the
+// current route without building it (fast/moved_location.hpp).
+enum class MoveKind { reverse, swap, rotate_left, rotate_right };
+
+struct MoveShape {
+  MoveKind kind;
+  std::size_t block;  // 1..3 for rotations, 0 otherwise
+};
+
+// One row of a pass: the move, the least number of positions strictly
+// between i and j, so that every segment tried is long enough for its move,
+// and the move's shape. The one table of moves: the literal scan applies
+// `move`, the fast scan reads candidates by `shape`, and a test checks that
+// the two agree for every entry.
 struct PassEntry {
   LocalMove move;
   std::size_t min_gap;
+  MoveShape shape;
+  const char* name;  // the move's function name, for reports
 };
 
 inline constexpr std::array<PassEntry, 8> kPassTable{{
-    {reverse_segment, 0},
-    {swap_pair, 2},
-    {rotate_left_1, 1},
-    {rotate_right_1, 1},
-    {rotate_left_2, 2},
-    {rotate_right_2, 3},
-    {rotate_left_3, 4},
-    {rotate_right_3, 5},
+    {reverse_segment, 0, {MoveKind::reverse, 0}, "reverse_segment"},
+    {swap_pair, 2, {MoveKind::swap, 0}, "swap_pair"},
+    {rotate_left_1, 1, {MoveKind::rotate_left, 1}, "rotate_left_1"},
+    {rotate_right_1, 1, {MoveKind::rotate_right, 1}, "rotate_right_1"},
+    {rotate_left_2, 2, {MoveKind::rotate_left, 2}, "rotate_left_2"},
+    {rotate_right_2, 3, {MoveKind::rotate_right, 2}, "rotate_right_2"},
+    {rotate_left_3, 4, {MoveKind::rotate_left, 3}, "rotate_left_3"},
+    {rotate_right_3, 5, {MoveKind::rotate_right, 3}, "rotate_right_3"},
 }};
 
 }  // namespace tourwright

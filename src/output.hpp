@@ -1,5 +1,7 @@
 #pragma once
 
+// The search's result types: a route and its evaluation (Solution).
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,8 @@
 #include "penalizer.hpp"
 
-#include <tuple>
 #include <utility>
+
+#include "ranking.hpp"
 
 namespace tourwright {
 
@@ -12,19 +13,19 @@ Solution Penalizer::penalize(Route route, bool record_events) const {
   return Solution{std::move(route), std::move(report), distance};
 }
 
-bool Penalizer::is_better(const Solution& candidate, const Solution& reference) const {
-  if (!time_scheduler) return candidate.distance < reference.distance;
-  return is_better_with_time(*candidate.time_report, candidate.distance, *reference.time_report,
-                             reference.distance);
+namespace {
+
+RankingKeys<Duration, Duration> keys_of(const Solution& solution) {
+  const TimeReport& report = *solution.time_report;
+  return {report.lateness, report.traveling_time, report.duration, report.waiting_time,
+          solution.distance};
 }
 
-bool is_better_with_time(const TimeReport& candidate, std::uint64_t candidate_distance,
-                         const TimeReport& reference, std::uint64_t reference_distance) {
-  // Working time is not a key: it is the sum of the job durations on every route.
-  return std::tie(candidate.lateness, candidate.traveling_time, candidate.duration,
-                  candidate.waiting_time, candidate_distance) <
-         std::tie(reference.lateness, reference.traveling_time, reference.duration,
-                  reference.waiting_time, reference_distance);
+}  // namespace
+
+bool Penalizer::is_better(const Solution& candidate, const Solution& reference) const {
+  if (!time_scheduler) return candidate.distance < reference.distance;
+  return keys_of(candidate) < keys_of(reference);
 }
 
 }  // namespace tourwright

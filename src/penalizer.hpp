@@ -23,9 +23,4 @@ struct Penalizer {
   bool is_better(const Solution& candidate, const Solution& reference) const;
 };
 
-// The time-data order on two reports plus distances: lateness, travelling
-// time, duration, waiting time, distance; strict.
-bool is_better_with_time(const TimeReport& candidate, std::uint64_t candidate_distance,
-                         const TimeReport& reference, std::uint64_t reference_distance);
-
 }  // namespace tourwright

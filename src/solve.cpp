@@ -6,15 +6,14 @@
 
 namespace tourwright {
 
-Duration time_limit_from_input(std::uint64_t seconds) { return duration_from_input(seconds); }
-
 SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check) {
   std::optional<TimeScheduler> scheduler = TimeScheduler::from_arguments(
       std::move(input.duration_matrix), std::move(input.job_durations),
       std::move(input.time_windows), input.operation_times);
-  // The limit is checked only once the time data has converted cleanly.
+  // The limit is checked only once the time data has converted cleanly, and
+  // like any duration given in whole seconds.
   std::optional<Duration> time_limit;
-  if (input.time_limit) time_limit = time_limit_from_input(*input.time_limit);
+  if (input.time_limit) time_limit = duration_from_input(*input.time_limit);
 
   Solver solver(Penalizer{std::move(input.distance_matrix), std::move(scheduler)}, time_limit);
   solver.set_interrupt_check(std::move(interrupt_check));

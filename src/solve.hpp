@@ -33,7 +33,4 @@ struct SolveOutput {
 // `interrupt_check` may stop the search by throwing its own exception.
 SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check = {});
 
-// Whole seconds to a search budget; fails with "TimeDelta::seconds out of bounds".
-Duration time_limit_from_input(std::uint64_t seconds);
-
 }  // namespace tourwright

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "fast/fast_eligibility.hpp"
+#include "fast/fast_scan.hpp"
 
 namespace tourwright {
 
@@ -34,16 +35,25 @@ std::mt19937_64& thread_generator() {
 Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
                std::optional<Route> start_route, Evaluation evaluation)
     : time_limit_(time_limit),
-      penalizer_(std::move(penalizer)),
-      size_(penalizer_.distance_matrix.size()),
+      penalizer_(std::make_shared<const Penalizer>(std::move(penalizer))),
+      size_(penalizer_->distance_matrix.size()),
       started_at_(Clock::now()) {
   Route start = start_route ? std::move(*start_route) : identity_route(size_);
-  current_solution_ = penalizer_.penalize(std::move(start), false);
+  current_solution_ = penalizer_->penalize(std::move(start), false);
   best_solution_ = current_solution_;
   if (evaluation == Evaluation::fast &&
-      fast_evaluation_is_exact(penalizer_, current_solution_.route.size())) {
-    fast_runner_.emplace(penalizer_);
+      fast_evaluation_is_exact(*penalizer_, current_solution_.route.size())) {
+    fast_scan_ = std::make_unique<FastScan>(penalizer_, current_solution_);
   }
+}
+
+Solver::Solver(Solver&&) noexcept = default;
+Solver& Solver::operator=(Solver&&) noexcept = default;
+Solver::~Solver() = default;
+
+void Solver::replace_current(Solution solution) {
+  current_solution_ = std::move(solution);
+  if (fast_scan_) fast_scan_->restart(current_solution_);
 }
 
 Duration Solver::elapsed() const {
@@ -68,25 +78,33 @@ Route Solver::shuffled_identity() const {
   return route;
 }
 
-bool Solver::run_move(LocalMove move, std::size_t min_gap) {
-  if (fast_runner_ && fast_runner_->handles(move, min_gap)) {
-    return fast_runner_->run(penalizer_, current_solution_, move, min_gap, interrupt_check_);
-  }
-  const std::size_t n = size_;
+bool Solver::run_move(const PassEntry& entry) {
+  FastScan* const fast = fast_scan_ && fast_scan_->handles(entry) ? fast_scan_.get() : nullptr;
   bool improved = false;
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = 0; i < size_; ++i) {
     // One pass takes seconds on a few hundred locations with time data, so
     // waiting for its end would leave Ctrl-C unanswered that long. Polling
     // once per row of the scan costs nothing and changes no result.
     if (interrupt_check_) interrupt_check_();
-    for (std::size_t j = i + 1 + min_gap; j < n; ++j) {
-      Route candidate_route = current_solution_.route;
-      move(candidate_route, i, j);
-      Solution candidate = penalizer_.penalize(std::move(candidate_route), false);
-      if (penalizer_.is_better(candidate, current_solution_)) {
-        current_solution_ = std::move(candidate);
-        improved = true;
-      }
+    if (fast ? fast->scan_row(entry, i) : scan_row_literally(entry, i)) {
+      improved = true;
+      if (fast) current_solution_ = fast->current();
+    }
+  }
+  // A move the fast scan does not handle moved the route under it.
+  if (improved && !fast && fast_scan_) fast_scan_->restart(current_solution_);
+  return improved;
+}
+
+bool Solver::scan_row_literally(const PassEntry& entry, std::size_t i) {
+  bool improved = false;
+  for (std::size_t j = i + 1 + entry.min_gap; j < size_; ++j) {
+    Route candidate_route = current_solution_.route;
+    entry.move(candidate_route, i, j);
+    Solution candidate = penalizer_->penalize(std::move(candidate_route), false);
+    if (penalizer_->is_better(candidate, current_solution_)) {
+      current_solution_ = std::move(candidate);
+      improved = true;
     }
   }
   return improved;
@@ -96,7 +114,7 @@ bool Solver::run_pass() {
   bool improved = false;
   // Every move runs even after an earlier one improved the route.
   for (const PassEntry& entry : kPassTable) {
-    improved = run_move(entry.move, entry.min_gap) || improved;
+    improved = run_move(entry) || improved;
   }
   return improved;
 }
@@ -109,11 +127,12 @@ void Solver::solve() {
     while (!limit_exceeded() && run_pass()) {
     }
     // A descent cut short by the limit competes too; ties keep the earlier one.
-    if (penalizer_.is_better(current_solution_, best_solution_)) best_solution_ = current_solution_;
+    if (penalizer_->is_better(current_solution_, best_solution_))
+      best_solution_ = current_solution_;
     if (!time_limit_) break;
-    current_solution_ = penalizer_.penalize(shuffled_identity(), false);
+    replace_current(penalizer_->penalize(shuffled_identity(), false));
   }
-  best_solution_ = penalizer_.penalize(best_solution_.route, true);
+  best_solution_ = penalizer_->penalize(best_solution_.route, true);
   time_taken_ = elapsed();
 }
 

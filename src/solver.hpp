@@ -4,16 +4,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
-#include "fast/fast_move_runner.hpp"
 #include "local_moves.hpp"
 #include "output.hpp"
 #include "penalizer.hpp"
 #include "time/duration.hpp"
 
 namespace tourwright {
+
+class FastScan;
 
 // How candidates are evaluated: `literal` copies the route, applies the move
 // and evaluates the copy from scratch (the reference); `fast` accepts exactly
@@ -35,6 +37,9 @@ class Solver {
   // Evaluates the start route (the identity order unless given); no search yet.
   Solver(Penalizer penalizer, std::optional<Duration> time_limit,
          std::optional<Route> start_route = std::nullopt, Evaluation evaluation = Evaluation::fast);
+  Solver(Solver&&) noexcept;
+  Solver& operator=(Solver&&) noexcept;
+  ~Solver();
 
   void set_interrupt_check(InterruptCheck check) { interrupt_check_ = std::move(check); }
 
@@ -42,10 +47,11 @@ class Solver {
   // schedule events and records the time taken.
   void solve();
 
-  // Tries `move` on every pair (i, j) with j ≥ i + 1 + min_gap, in increasing
-  // order, accepting each candidate that beats the current solution at once;
-  // the scan goes on from the accepted route. True if anything was accepted.
-  bool run_move(LocalMove move, std::size_t min_gap);
+  // Tries the entry's move on every pair (i, j) with j ≥ i + 1 + min_gap, in
+  // increasing order, accepting each candidate that beats the current
+  // solution at once; the scan goes on from the accepted route. True if
+  // anything was accepted.
+  bool run_move(const PassEntry& entry);
 
   const Solution& best_solution() const { return best_solution_; }
   const Solution& current_solution() const { return current_solution_; }
@@ -58,13 +64,18 @@ class Solver {
   using Clock = std::chrono::steady_clock;
 
   bool run_pass();
+  // Row i of the literal scan: every candidate built and evaluated in full.
+  bool scan_row_literally(const PassEntry& entry, std::size_t i);
+  // The current solution is replaced (the start, and every restart).
+  void replace_current(Solution solution);
   Duration elapsed() const;
   // Polls the interrupt check, then tests the time limit (strictly).
   bool limit_exceeded() const;
   Route shuffled_identity() const;
 
   std::optional<Duration> time_limit_;
-  Penalizer penalizer_;
+  // Shared with the fast scan, which re-evaluates accepted routes with it.
+  std::shared_ptr<const Penalizer> penalizer_;
   Solution current_solution_;
   Solution best_solution_;
   std::size_t size_;
@@ -72,7 +83,7 @@ class Solver {
   Duration time_taken_;
   Clock::time_point started_at_;
   InterruptCheck interrupt_check_;
-  std::optional<FastMoveRunner> fast_runner_;  // only when the fast path is exact
+  std::unique_ptr<FastScan> fast_scan_;  // only when the fast path is exact
 };
 
 }  // namespace tourwright

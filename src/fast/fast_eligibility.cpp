@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "fast/nanos.hpp"
+#include "fast/schedule/nanos.hpp"
 #include "time/date_time.hpp"
 #include "time/duration.hpp"
 

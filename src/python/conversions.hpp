@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "failure.hpp"
+#include "messages.hpp"
 #include "time/date_time.hpp"
 #include "time/duration.hpp"
 
@@ -26,7 +27,7 @@ inline std::uint64_t microseconds_for_python(Duration duration) {
   std::int64_t micros = 0;
   if (__builtin_mul_overflow(duration.whole_seconds(), std::int64_t{1'000'000}, &micros) ||
       __builtin_add_overflow(micros, nanos / 1'000, &micros)) {
-    fail("called `Option::unwrap()` on a `None` value");
+    fail(tourwright::messages::kUnwrapNone);
   }
   return static_cast<std::uint64_t>(micros);
 }

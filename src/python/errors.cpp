@@ -1,5 +1,7 @@
 #include "python/errors.hpp"
 
+#include "python/binding_messages.hpp"
+
 namespace tourwright::python {
 
 void raise(PyObject* exception_type, const std::string& message) {
@@ -30,12 +32,8 @@ PyObject* internal_failure_type() {
   // Guarded by the interpreter lock, which every caller holds.
   static PyObject* type = nullptr;
   if (type == nullptr) {
-    type = PyErr_NewExceptionWithDoc(
-        "pyo3_runtime.PanicException",
-        "Raised by tourwright when a solve fails after its arguments were read: a time value "
-        "out of range, inconsistent operating hours or windows, a location beyond a list, or a "
-        "date or duration overflow. It derives from BaseException; catch it by name.",
-        PyExc_BaseException, nullptr);
+    type = PyErr_NewExceptionWithDoc(messages::kInternalFailureName, messages::kInternalFailureDoc,
+                                     PyExc_BaseException, nullptr);
   }
   return type;
 }

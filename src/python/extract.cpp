@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "python/binding_messages.hpp"
 #include "python/errors.hpp"
 
 namespace tourwright::python {
@@ -24,15 +25,14 @@ std::pair<std::uint64_t, std::uint64_t> extract_pair(PyObject* value) {
   if (!PyTuple_Check(value)) raise_cannot_convert(value, "PyTuple");
   const Py_ssize_t length = PyTuple_GET_SIZE(value);
   if (length != 2) {
-    raise(PyExc_ValueError,
-          "expected tuple of length 2, but got tuple of length " + std::to_string(length));
+    raise(PyExc_ValueError, messages::kPairLength + std::to_string(length));
   }
   const std::uint64_t first = extract_u64(PyTuple_GET_ITEM(value, 0));
   return {first, extract_u64(PyTuple_GET_ITEM(value, 1))};
 }
 
 void check_list_value(PyObject* value) {
-  if (PyUnicode_Check(value)) raise(PyExc_TypeError, "Can't extract `str` to `Vec`");
+  if (PyUnicode_Check(value)) raise(PyExc_TypeError, messages::kStrIsNotAList);
   if (PySequence_Check(value) == 0) raise_cannot_convert(value, "Sequence");
 }
 
@@ -93,7 +93,7 @@ void name_argument_in_type_error(const char* name) {
   Object text = Object::steal(PyObject_Str(error.get()));
   if (!text) {
     PyErr_WriteUnraisable(error.get());
-    text = Object::steal(PyUnicode_FromString("<unprintable TypeError object>"));
+    text = Object::steal(PyUnicode_FromString(messages::kUnprintableTypeError));
     if (!text) return;
   }
   Object message = Object::steal(PyUnicode_FromFormat("argument '%s': %U", name, text.get()));

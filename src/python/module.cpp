@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "python/binding_messages.hpp"
 #include "python/errors.hpp"
 #include "python/handle.hpp"
 #include "python/py_output.hpp"
@@ -66,8 +67,7 @@ PyObject* initialise() {
   // then refuses the module; a claim made here would lock every interpreter
   // out. Refuse first, with the text CPython would give.
   if (_PyInterpreterState_HasFeature(state, Py_RTFLAGS_MULTI_INTERP_EXTENSIONS)) {
-    PyErr_SetString(PyExc_ImportError,
-                    "module tourwright does not support loading in subinterpreters");
+    PyErr_SetString(PyExc_ImportError, messages::kIsolatedSubinterpreter);
     return nullptr;
   }
 #endif
@@ -76,9 +76,7 @@ PyObject* initialise() {
   std::int64_t expected = -1;
   if (!claimed_interpreter.compare_exchange_strong(expected, interpreter) &&
       expected != interpreter) {
-    PyErr_SetString(PyExc_ImportError,
-                    "tourwright does not support subinterpreters: it is already loaded in "
-                    "another interpreter of this process");
+    PyErr_SetString(PyExc_ImportError, messages::kOtherInterpreterHasIt);
     return nullptr;
   }
   if (module_object != nullptr) return Py_NewRef(module_object);

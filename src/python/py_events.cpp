@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "python/arguments.hpp"
+#include "python/binding_messages.hpp"
 #include "python/conversions.hpp"
 #include "python/errors.hpp"
 #include "python/extract.hpp"
@@ -104,9 +105,7 @@ Object payload_of_kind(PyObject* self) {
   // Objects are only made by the schedule conversion and the class's own
   // constructor, both of which set the class's kind.
   if (event.kind != kKind) {
-    fail(
-        "internal error: entered unreachable code: Wrong complex enum variant found in variant "
-        "wrapper PyClass");
+    fail(messages::kWrongEventVariant);
   }
   return make_payload_object(kKind, event.payload);
 }
@@ -120,7 +119,7 @@ template <Kind kKind>
 PyObject* kind_subscript(PyObject* self, PyObject* key) {
   return guarded<PyObject*>(nullptr, [&] {
     const std::uint64_t index = extract_argument("idx", [&] { return extract_u64(key); });
-    if (index != 0) raise(PyExc_IndexError, "tuple index out of range");
+    if (index != 0) raise(PyExc_IndexError, messages::kEventIndexOutOfRange);
     return payload_of_kind<kKind>(self).release();
   });
 }

@@ -37,8 +37,6 @@ class DateTime {
 
   // Fails with "called `Option::unwrap()` on a `None` value" beyond year 262142.
   static DateTime from_unix_seconds(std::uint64_t seconds);
-  // The epoch plus a duration, checked like any other sum.
-  static DateTime from_unix_duration(Duration since_epoch) { return unix_epoch() + since_epoch; }
 
   // Whole seconds since the epoch, rounded down.
   constexpr std::int64_t unix_seconds() const { return value_.secs; }

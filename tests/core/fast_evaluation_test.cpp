@@ -76,8 +76,8 @@ void expect_same_scans(const Penalizer& penalizer) {
   for (bool improved = true; improved;) {
     improved = false;
     for (const PassEntry& entry : kPassTable) {
-      const bool literal_improved = literal.run_move(entry.move, entry.min_gap);
-      ASSERT_EQ(fast.run_move(entry.move, entry.min_gap), literal_improved);
+      const bool literal_improved = literal.run_move(entry);
+      ASSERT_EQ(fast.run_move(entry), literal_improved);
       expect_same_solution(fast.current_solution(), literal.current_solution());
       if (::testing::Test::HasFailure()) return;
       improved = improved || literal_improved;
@@ -264,13 +264,11 @@ struct GapCase {
 class AnyGapTest : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(AnyGapTest, EveryMoveAndGapMatchesTheLiteralScan) {
-  const std::vector<LocalMove> moves{reverse_segment, swap_pair,     rotate_left_1,
-                                     rotate_left_2,   rotate_left_3, rotate_right_1,
-                                     rotate_right_2,  rotate_right_3};
   for (std::uint64_t seed = 0; seed < 6; ++seed) {
     const Penalizer penalizer = testing::InstanceMaker(100 + seed).make(GetParam().recipe);
-    for (std::size_t m = 0; m < moves.size(); ++m) {
+    for (std::size_t m = 0; m < kPassTable.size(); ++m) {
       for (std::size_t gap = 0; gap < 6; ++gap) {
+        const PassEntry entry{kPassTable[m].move, gap, kPassTable[m].shape, kPassTable[m].name};
         SCOPED_TRACE("seed " + std::to_string(seed) + ", move " + std::to_string(m) + ", gap " +
                      std::to_string(gap));
         Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
@@ -278,15 +276,15 @@ TEST_P(AnyGapTest, EveryMoveAndGapMatchesTheLiteralScan) {
         std::optional<std::string> literal_failure;
         bool literal_improved = false;
         try {
-          literal_improved = literal.run_move(moves[m], gap);
+          literal_improved = literal.run_move(entry);
         } catch (const Failure& failure) {
           literal_failure = failure.what();
         }
         if (literal_failure) {
-          EXPECT_FAILURE(fast.run_move(moves[m], gap), *literal_failure);
+          EXPECT_FAILURE(fast.run_move(entry), *literal_failure);
           continue;
         }
-        EXPECT_EQ(fast.run_move(moves[m], gap), literal_improved);
+        EXPECT_EQ(fast.run_move(entry), literal_improved);
         expect_same_solution(fast.current_solution(), literal.current_solution());
       }
     }

@@ -1,5 +1,6 @@
 #include "penalties/time/operation_times.hpp"
 
+#include "messages.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -43,7 +44,7 @@ TEST(OperationTimesTest, ClosingInstantIsExcludedEvenAtTheEndOfTheDay) {
 }
 
 TEST(OperationTimesTest, OpeningMustPrecedeClosingWithinTheDay) {
-  const char* message = "assertion failed: daily_start < daily_end";
+  const char* message = messages::kHoursStartNotBeforeEnd;
   EXPECT_FAILURE(OperationTimes::make(clock(20), clock(2)), message);
   EXPECT_FAILURE(OperationTimes::make(clock(8), clock(8)), message);
 }

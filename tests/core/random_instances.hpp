@@ -94,7 +94,7 @@ class InstanceMaker {
       scheduler.job_durations.push_back(pick(0, 4) == 0 ? Duration::zero()
                                                         : span(recipe.max_job, recipe.subsecond));
       TimeWindows windows;
-      DateTime start = DateTime::from_unix_duration(Duration::from_seconds(recipe.first_day));
+      DateTime start = DateTime::unix_epoch() + Duration::from_seconds(recipe.first_day);
       for (std::size_t w = pick<std::size_t>(1, recipe.max_windows); w > 0; --w) {
         start += span(recipe.max_gap, recipe.subsecond);
         const DateTime end = start + span(recipe.max_width, recipe.subsecond);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "failure.hpp"
+#include "messages.hpp"
 #include "time/date_time.hpp"
 #include "time/duration.hpp"
 
@@ -34,7 +35,7 @@ inline DateTime at(int day, int hour, int minute = 0, int second = 0) {
 }
 
 inline std::string index_message(std::size_t len, std::size_t index) {
-  return "index out of bounds: the len is " + std::to_string(len) + " but the index is " +
+  return messages::kIndexPrefix + std::to_string(len) + messages::kIndexMiddle +
          std::to_string(index);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "messages.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -17,10 +18,10 @@ constexpr std::uint64_t kMaxSeconds = 9'223'372'036'854'775;
 constexpr std::uint64_t kMaxUnix = 8'210'266'876'799;
 constexpr std::uint64_t kTwoTo63 = std::uint64_t{1} << 63;
 constexpr std::uint64_t kAllOnes = std::numeric_limits<std::uint64_t>::max();
-const std::string kSecondsBound = "TimeDelta::seconds out of bounds";
-const std::string kUnwrap = "called `Option::unwrap()` on a `None` value";
-const std::string kWindowOrder = "assertion failed: start <= end";
-const std::string kHoursOrder = "assertion failed: daily_start < daily_end";
+const std::string kSecondsBound = messages::kSecondsOutOfBounds;
+const std::string kUnwrap = messages::kUnwrapNone;
+const std::string kWindowOrder = messages::kWindowStartAfterEnd;
+const std::string kHoursOrder = messages::kHoursStartNotBeforeEnd;
 
 struct Arguments {
   std::optional<RawMatrix> durations;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "messages.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -241,10 +242,10 @@ TEST(ActionReportTest, OverflowsAreReportedWithTheirMessages) {
   const TimeWindows late = windows({{DateTime::max() - hours(1), DateTime::max()}});
   EXPECT_FAILURE(
       action_report(hours(2), &late, nullptr, DateTime::max() - hours(1), false, 7, false),
-      "`DateTime + TimeDelta` overflowed");
+      messages::kDateTimeSumOverflow);
   EXPECT_FAILURE(action_report(Duration::max(), nullptr, nullptr, DateTime::unix_epoch(), true,
                                std::nullopt, false),
-                 "`DateTime + TimeDelta` overflowed");
+                 messages::kDateTimeSumOverflow);
 }
 
 TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {

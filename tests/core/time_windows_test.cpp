@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "messages.hpp"
 #include "test_support.hpp"
 
 namespace tourwright {
@@ -75,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
 
 TEST(TimeWindowTest, StartAfterEndCannotBeMade) {
-  EXPECT_FAILURE(TimeWindow::make(at(0, 10, 0, 1), at(0, 10)), "assertion failed: start <= end");
+  EXPECT_FAILURE(TimeWindow::make(at(0, 10, 0, 1), at(0, 10)), messages::kWindowStartAfterEnd);
   EXPECT_EQ(TimeWindow::make(at(0, 10), at(0, 10)).start, at(0, 10));
 }
 

@@ -1,4 +1,4 @@
-#include "fast/tour_legs.hpp"
+#include "fast/distances/tour_legs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "fast/candidate_totals.hpp"
-#include "fast/leg_table.hpp"
-#include "fast/move_shape.hpp"
+#include "fast/distances/candidate_totals.hpp"
+#include "fast/distances/leg_table.hpp"
+#include "fast/moved_location.hpp"
 #include "local_moves.hpp"
 #include "penalties/distance/distance_matrix.hpp"
 
@@ -20,43 +20,6 @@ namespace {
 
 constexpr std::uint64_t kTop = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t k32 = std::uint64_t{1} << 32;
-
-// A move with its shape known at compile time, and the literal function.
-struct Shaped {
-  LocalMove move;
-  MoveKind kind;
-  std::size_t block;
-};
-
-const Shaped kMoves[] = {
-    {reverse_segment, MoveKind::reverse, 0},     {swap_pair, MoveKind::swap, 0},
-    {rotate_left_1, MoveKind::rotate_left, 1},   {rotate_left_2, MoveKind::rotate_left, 2},
-    {rotate_left_3, MoveKind::rotate_left, 3},   {rotate_right_1, MoveKind::rotate_right, 1},
-    {rotate_right_2, MoveKind::rotate_right, 2}, {rotate_right_3, MoveKind::rotate_right, 3},
-};
-
-// Calls `body.template operator()<Kind, Block>()` for the shape given at run time.
-template <class Body>
-void with_shape(const Shaped& shape, Body body) {
-  switch (shape.kind) {
-    case MoveKind::reverse:
-      body.template operator()<MoveKind::reverse, 0>();
-      return;
-    case MoveKind::swap:
-      body.template operator()<MoveKind::swap, 0>();
-      return;
-    case MoveKind::rotate_left:
-      if (shape.block == 1) body.template operator()<MoveKind::rotate_left, 1>();
-      if (shape.block == 2) body.template operator()<MoveKind::rotate_left, 2>();
-      if (shape.block == 3) body.template operator()<MoveKind::rotate_left, 3>();
-      return;
-    case MoveKind::rotate_right:
-      if (shape.block == 1) body.template operator()<MoveKind::rotate_right, 1>();
-      if (shape.block == 2) body.template operator()<MoveKind::rotate_right, 2>();
-      if (shape.block == 3) body.template operator()<MoveKind::rotate_right, 3>();
-      return;
-  }
-}
 
 struct MatrixCase {
   std::string name;
@@ -109,17 +72,17 @@ class TourLegsTest : public ::testing::TestWithParam<MatrixCase> {
     Route route = random_route(random, n);
     followed.rebuild(route);
     for (int step = 0; step < 200; ++step) {
-      const Shaped& shape = kMoves[std::uniform_int_distribution<std::size_t>(0, 7)(random)];
+      const PassEntry& entry = kPassTable[std::uniform_int_distribution<std::size_t>(0, 7)(random)];
       // Any segment longer than the block, from anywhere, wrap edges included.
-      const std::size_t reach = std::max<std::size_t>(shape.block, 1);
+      const std::size_t reach = std::max<std::size_t>(entry.shape.block, 1);
       if (n <= reach) continue;
       const std::size_t i = std::uniform_int_distribution<std::size_t>(0, n - 1 - reach)(random);
       const std::size_t j = std::uniform_int_distribution<std::size_t>(i + reach, n - 1)(random);
-      SCOPED_TRACE("step " + std::to_string(step) + ": move " + std::to_string(&shape - kMoves) +
-                   " on " + std::to_string(i) + ".." + std::to_string(j) + " of " +
-                   std::to_string(n));
-      shape.move(route, i, j);
-      with_shape(shape, [&]<MoveKind Kind, std::size_t Block>() {
+      SCOPED_TRACE("step " + std::to_string(step) + ": move " +
+                   std::to_string(&entry - kPassTable.data()) + " on " + std::to_string(i) + ".." +
+                   std::to_string(j) + " of " + std::to_string(n));
+      entry.move(route, i, j);
+      with_shape(entry.shape, [&]<MoveKind Kind, std::size_t Block>() {
         followed.template after_move<Kind, Block>(route, i, j, tour_distance(matrix, route));
       });
       TourLegs<Entry> fresh(n, distance);
@@ -138,18 +101,19 @@ class TourLegsTest : public ::testing::TestWithParam<MatrixCase> {
     TourLegs<Entry> legs(n, [&](std::size_t a, std::size_t b) { return matrix[a][b]; });
     const Route route = random_route(random, n);
     legs.rebuild(route);
-    for (const Shaped& shape : kMoves) {
-      with_shape(shape, [&]<MoveKind Kind, std::size_t Block>() {
+    for (const PassEntry& entry : kPassTable) {
+      with_shape(entry.shape, [&]<MoveKind Kind, std::size_t Block>() {
         for (std::size_t i = 0; i < n; ++i) {
           for (std::size_t j = i + std::max<std::size_t>(Block, 1); j < n; ++j) {
             Route moved = route;
-            shape.move(moved, i, j);
+            entry.move(moved, i, j);
             const bool whole_tour = i == 0 && j + 1 == n;
             const std::uint64_t total = whole_tour
                                             ? legs.template whole_tour_total<Kind, Block>(i, j)
                                             : CandidateTotals<Kind, Block, Entry>(legs, i)(j);
             ASSERT_EQ(total, tour_distance(matrix, moved))
-                << "move " << (&shape - kMoves) << " on " << i << ".." << j << " of " << n;
+                << "move " << (&entry - kPassTable.data()) << " on " << i << ".." << j << " of "
+                << n;
           }
         }
       });
@@ -188,6 +152,29 @@ INSTANTIATE_TEST_SUITE_P(
                       MatrixCase{"SymmetricNearTheTopWrap", true, kTop - 1'000, kTop},
                       MatrixCase{"AsymmetricNearTheTopWrap", false, 0, kTop}),
     [](const ::testing::TestParamInfo<MatrixCase>& info) { return info.param.name; });
+
+// The one move table: every entry has fast formulas, and its shape reads
+// each candidate exactly as its literal move builds it.
+TEST(MoveTableTest, EveryEntryHasAShapeThatMatchesItsMove) {
+  const std::size_t n = 9;
+  Route route(n);
+  std::iota(route.begin(), route.end(), std::size_t{10});
+  for (const PassEntry& entry : kPassTable) {
+    ASSERT_TRUE(has_formula(entry.shape)) << "entry " << (&entry - kPassTable.data());
+    with_shape(entry.shape, [&]<MoveKind Kind, std::size_t Block>() {
+      for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = i + 1 + entry.min_gap; j < n; ++j) {
+          Route moved = route;
+          entry.move(moved, i, j);
+          for (std::size_t k = 0; k < n; ++k) {
+            ASSERT_EQ((moved_location<Kind, Block>(route, i, j, k)), moved[k])
+                << "entry " << (&entry - kPassTable.data()) << " on " << i << ".." << j;
+          }
+        }
+      }
+    });
+  }
+}
 
 TEST(LegTableTest, NarrowEntriesOnlyWhenEveryValueFits) {
   const auto fits = [](std::uint64_t largest) {

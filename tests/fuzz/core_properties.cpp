@@ -11,6 +11,7 @@
 
 #include "failure.hpp"
 #include "fuzz_case.hpp"
+#include "messages.hpp"
 #include "penalizer.hpp"
 #include "solve.hpp"
 #include "solver.hpp"
@@ -41,16 +42,16 @@ bool is_index_message(std::string_view message) {
     message.remove_prefix(text.size());
     return true;
   };
-  return skip_text("index out of bounds: the len is ") && skip_number() &&
-         skip_text(" but the index is ") && skip_number() && message.empty();
+  return skip_text(messages::kIndexPrefix) && skip_number() && skip_text(messages::kIndexMiddle) &&
+         skip_number() && message.empty();
 }
 
 bool is_known_failure(std::string_view message) {
   static constexpr std::array<std::string_view, 8> kFixed{
-      "TimeDelta::seconds out of bounds",   "called `Option::unwrap()` on a `None` value",
-      "assertion failed: start <= end",     "assertion failed: daily_start < daily_end",
-      "`TimeDelta + TimeDelta` overflowed", "`TimeDelta - TimeDelta` overflowed",
-      "`DateTime + TimeDelta` overflowed",  "`DateTime - TimeDelta` overflowed",
+      messages::kSecondsOutOfBounds,  messages::kUnwrapNone,
+      messages::kWindowStartAfterEnd, messages::kHoursStartNotBeforeEnd,
+      messages::kDurationSumOverflow, messages::kDurationDifferenceOverflow,
+      messages::kDateTimeSumOverflow, messages::kDateTimeDifferenceOverflow,
   };
   return std::find(kFixed.begin(), kFixed.end(), message) != kFixed.end() ||
          is_index_message(message);
@@ -202,7 +203,7 @@ void check_pipeline(const FuzzCase& fuzz_case, const std::string& conversion_fai
     return;
   }
   if (limit && *limit > static_cast<std::uint64_t>(Duration::kMaxWholeSeconds)) {
-    require(solved.failure == "TimeDelta::seconds out of bounds", "time limit not refused");
+    require(solved.failure == messages::kSecondsOutOfBounds, "time limit not refused");
     return;
   }
   if (interrupted) {

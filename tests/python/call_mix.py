@@ -156,3 +156,12 @@ def run(calls):
         for group in CALLS:
             group()
     return calls_made - start
+
+
+if __name__ == "__main__":
+    # The session scripts/valgrind-session runs under memcheck: the whole mix,
+    # repeated, then a clean exit.
+    import sys
+
+    made = run(int(sys.argv[1]) if len(sys.argv) > 1 else 5_000)
+    print(f"valgrind session: {made} module calls")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "penalties/time/schedule_rules.hpp"
 #include "time/duration.hpp"
 #include "time/time_of_day.hpp"
 
@@ -18,10 +19,8 @@ struct OperationTimes {
   // How long to wait from h until operation resumes: zero while open,
   // otherwise until today's or tomorrow's opening.
   Duration waiting_time(TimeOfDay h) const {
-    if (h < daily_start) return daily_start - h;
-    if (h < daily_end) return Duration::zero();
     constexpr Duration one_day = Duration::from_nanoseconds(86'400LL * Duration::kNanosPerSecond);
-    return (daily_start - h) + one_day;
+    return wait_for_opening(h, daily_start, daily_end, one_day);
   }
 };
 

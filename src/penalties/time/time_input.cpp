@@ -1,6 +1,7 @@
 #include "penalties/time/time_input.hpp"
 
 #include "failure.hpp"
+#include "messages.hpp"
 
 namespace tourwright {
 
@@ -8,7 +9,7 @@ namespace tourwright {
 // refused like any other value above the bound instead of turning negative.
 Duration duration_from_input(std::uint64_t seconds) {
   if (seconds > static_cast<std::uint64_t>(Duration::kMaxWholeSeconds)) {
-    fail("TimeDelta::seconds out of bounds");
+    fail(messages::kSecondsOutOfBounds);
   }
   return Duration::from_seconds(static_cast<std::int64_t>(seconds));
 }

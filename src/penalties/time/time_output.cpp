@@ -3,6 +3,8 @@
 #include <iterator>
 
 #include "failure.hpp"
+#include "messages.hpp"
+#include "penalties/time/schedule_rules.hpp"
 
 namespace tourwright {
 
@@ -17,87 +19,85 @@ void TimeReport::extend(TimeReport&& other) {
                 std::make_move_iterator(other.events.end()));
 }
 
+namespace {
+
+// The rules' questions answered on checked date-times and durations.
+class LiteralClock {
+ public:
+  using Time = DateTime;
+  using Span = Duration;
+
+  LiteralClock(const TimeWindows* windows, const OperationTimes* hours)
+      : windows_(windows), hours_(hours) {}
+
+  std::optional<WindowLookup> next_window(DateTime t) const {
+    if (windows_ == nullptr) return std::nullopt;
+    return windows_->next_window(t);
+  }
+  bool same_window(const WindowLookup& a, const WindowLookup& b) const {
+    return *a.window == *b.window;
+  }
+  Duration until_open(DateTime t) const {
+    return hours_ != nullptr ? hours_->waiting_time(t.time_of_day()) : Duration::zero();
+  }
+  std::optional<Duration> until_closing(DateTime t) const {
+    if (hours_ == nullptr) return std::nullopt;
+    return hours_->daily_end - t.time_of_day();
+  }
+  std::optional<DateTime> last_window_end() const {
+    if (windows_ == nullptr || windows_->windows.empty()) return std::nullopt;
+    return windows_->windows.back().end;
+  }
+
+ private:
+  const TimeWindows* windows_;
+  const OperationTimes* hours_;
+};
+
+// The report of one action, with its events when asked for.
+class ReportRecord {
+ public:
+  ReportRecord(TimeReport& report, bool is_travel, std::optional<std::size_t> location,
+               bool record_events)
+      : report_(report), is_travel_(is_travel), location_(location), events_(record_events) {}
+
+  void wait(DateTime end, Duration span) {
+    if (events_) report_.events.push_back({Event::Kind::Wait, 0, {end - span, end}});
+    report_.waiting_time += span;
+  }
+  void piece(DateTime start, Duration span) {
+    if (is_travel_) {
+      if (events_) report_.events.push_back({Event::Kind::Travel, 0, {start, start + span}});
+      report_.traveling_time += span;
+      return;
+    }
+    if (events_) {
+      if (!location_) fail(messages::kUnwrapNone);
+      report_.events.push_back({Event::Kind::Work, *location_, {start, start + span}});
+    }
+    report_.working_time += span;
+  }
+  void late(Duration span) { report_.lateness += span; }
+
+ private:
+  TimeReport& report_;
+  bool is_travel_;
+  std::optional<std::size_t> location_;
+  bool events_;
+};
+
+}  // namespace
+
 TimeReport action_report(Duration action_duration, const TimeWindows* location_windows,
                          const OperationTimes* operation_times, DateTime start, bool is_travel,
                          std::optional<std::size_t> location, bool record_events) {
   TimeReport report;
-  Duration remaining = action_duration;
-  DateTime t = start;
-  // Waits are collected here and settled just before the next piece, so that
-  // consecutive waits become one event.
-  Duration pending_wait;
-
-  while (remaining.is_positive()) {
-    if (location_windows != nullptr) {
-      if (const auto found = location_windows->next_window(t)) {
-        if (found->wait.is_positive()) {
-          pending_wait += found->wait;
-          t += found->wait;
-        }
-        const auto at_end = location_windows->next_window(t + remaining);
-        if (at_end && !(*at_end->window == *found->window)) {
-          // The job would not end inside the window it starts in: push it back
-          // to where it can begin in the window its end falls into.
-          const Duration skip = at_end->wait + remaining;
-          pending_wait += skip;
-          t += skip;
-          continue;
-        }
-        // No window is left at the end time (or the job fits). If we waited
-        // above, the job proceeds at once from the start of the window waited
-        // for, adds no further wait here, and counts as late against the last
-        // window's end.
-      }
-    }
-
-    if (operation_times != nullptr) {
-      const Duration until_open = operation_times->waiting_time(t.time_of_day());
-      if (until_open.is_positive()) {
-        pending_wait += until_open;
-        t += until_open;
-        continue;  // the windows are looked up again at the new time
-      }
-    }
-
-    if (pending_wait.is_positive()) {
-      if (record_events) report.events.push_back({Event::Kind::Wait, 0, {t - pending_wait, t}});
-      report.waiting_time += pending_wait;
-      pending_wait = Duration::zero();
-    }
-
-    Duration step = remaining;
-    if (operation_times != nullptr) {
-      // Positive: t has just been found inside the operating hours.
-      const Duration until_closing = operation_times->daily_end - t.time_of_day();
-      if (remaining > until_closing) step = until_closing;
-    }
-
-    if (is_travel) {
-      if (record_events) report.events.push_back({Event::Kind::Travel, 0, {t, t + step}});
-      report.traveling_time += step;
-    } else {
-      if (record_events) {
-        if (!location) fail("called `Option::unwrap()` on a `None` value");
-        report.events.push_back({Event::Kind::Work, *location, {t, t + step}});
-      }
-      report.working_time += step;
-      // Lateness is measured once per job, at the end of its final piece, and
-      // only against the window listed last.
-      if (location_windows != nullptr && step == remaining) {
-        const DateTime finish = t + step;
-        const auto& windows = location_windows->windows;
-        if (!windows.empty() && finish > windows.back().end) {
-          report.lateness += finish - windows.back().end;
-        }
-      }
-    }
-    t += step;
-    remaining -= step;
-  }
-
-  report.duration = t - start;
+  ReportRecord record(report, is_travel, location, record_events);
+  const DateTime end =
+      place_action(LiteralClock(location_windows, operation_times), action_duration, start, record);
+  report.duration = end - start;
   report.start_time = start;
-  report.end_time = t;
+  report.end_time = end;
   return report;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// The schedule simulation of the literal evaluation: action_report places one
+// action in time, route_schedule a whole closed tour, with their time accounts.
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "penalties/time/schedule_rules.hpp"
 #include "time/date_time.hpp"
 #include "time/duration.hpp"
 
@@ -33,7 +34,13 @@ struct TimeWindows {
 
   // The window containing t (zero wait), else the next one to open (with the
   // wait until it opens), else nothing once the last listed window has ended.
-  std::optional<WindowLookup> next_window(DateTime t) const;
+  std::optional<WindowLookup> next_window(DateTime t) const {
+    const auto found = find_window(
+        windows.size(), [&](std::size_t k) { return windows[k].start; },
+        [&](std::size_t k) { return windows[k].end; }, t);
+    if (!found) return std::nullopt;
+    return WindowLookup{&windows[found->index], found->wait};
+  }
 };
 
 }  // namespace tourwright

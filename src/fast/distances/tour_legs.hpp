@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "fast/leg_table.hpp"
-#include "fast/move_shape.hpp"
-#include "fast/position_legs.hpp"
+#include "fast/distances/leg_table.hpp"
+#include "fast/distances/position_legs.hpp"
+#include "fast/moved_location.hpp"
 #include "output.hpp"
 
 namespace tourwright {

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fast/schedule_checkpoints.hpp"
-#include "fast/schedule_clock.hpp"
+#include "fast/schedule/schedule_checkpoints.hpp"
+#include "fast/schedule/schedule_clock.hpp"
 
 namespace tourwright {
 

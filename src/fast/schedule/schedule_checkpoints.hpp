@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "fast/schedule_clock.hpp"
+#include "fast/schedule/schedule_clock.hpp"
 #include "output.hpp"
 
 namespace tourwright {
@@ -16,8 +16,7 @@ class ScheduleCheckpoints {
   void rebuild(const ScheduleClock& clock, const Route& route);
 
   Nanos begin() const { return begin_; }
-  // Just before the work at position k, and just after it.
-  const ScheduleState& arrival(std::size_t k) const { return arrival_[k]; }
+  // Just after the work at position k.
   const ScheduleState& departure(std::size_t k) const { return departure_[k]; }
 
   // A candidate that visits positions k..n−1 in the current route's order and

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "fast/nanos.hpp"
+#include "fast/schedule/nanos.hpp"
+#include "penalties/time/schedule_rules.hpp"
 #include "penalties/time/time_input.hpp"
+#include "ranking.hpp"
 
 namespace tourwright {
 
@@ -20,20 +21,11 @@ struct ScheduleState {
   Nanos waiting = 0;
 };
 
-// The keys of the time-data order, in its order; the smaller wins.
-struct ScheduleKeys {
-  WideNanos lateness = 0;
-  Nanos traveling_time = 0;
-  Nanos duration = 0;
-  Nanos waiting_time = 0;
-  std::uint64_t distance = 0;
+// The ranking keys of a candidate, on nanosecond counts.
+using ScheduleKeys = RankingKeys<WideNanos, Nanos>;
 
-  friend auto operator<=>(const ScheduleKeys&, const ScheduleKeys&) = default;
-};
-
-// The schedule simulation of one action, step for step the procedure of
-// `action_report` (windows, push-backs, operating hours, pieces, lateness)
-// on nanosecond counts, without a report: only the clock and the sums move.
+// The schedule rules (place_action) on nanosecond counts, without a report:
+// only the clock and the sums move.
 class ScheduleClock {
  public:
   explicit ScheduleClock(const TimeScheduler& scheduler, std::size_t n);
@@ -50,19 +42,25 @@ class ScheduleClock {
   void travel(std::size_t from, std::size_t to, ScheduleState& state) const;
 
  private:
-  struct Found {
-    std::size_t window;  // index into starts_ / ends_
-    Nanos wait;
-  };
+  class WorkClock;
+  class TravelClock;
   struct Hours {
     Nanos open;   // time of day
     Nanos close;  // time of day
   };
 
-  std::optional<Found> next_window(std::size_t location, Nanos t) const;
-  // Waits for opening time; false when the clock had to move (look again).
-  bool open_at(Nanos& t, Nanos& pending) const;
-  Nanos piece(Nanos t, Nanos remaining) const;
+  static Nanos time_of_day(Nanos t) {
+    const Nanos within = t % kNanosPerDay;
+    return within < 0 ? within + kNanosPerDay : within;
+  }
+  Nanos until_open(Nanos t) const {
+    if (!hours_) return 0;
+    return wait_for_opening(time_of_day(t), hours_->open, hours_->close, kNanosPerDay);
+  }
+  std::optional<Nanos> until_closing(Nanos t) const {
+    if (!hours_) return std::nullopt;
+    return hours_->close - time_of_day(t);
+  }
 
   std::size_t n_;
   std::vector<Nanos> jobs_;

@@ -1,4 +1,4 @@
-#include "fast/schedule_checkpoints.hpp"
+#include "fast/schedule/schedule_checkpoints.hpp"
 
 #include <algorithm>
 #include <limits>

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 
-#include "fast/move_shape.hpp"
-#include "fast/tour_legs.hpp"
+#include "fast/distances/tour_legs.hpp"
+#include "fast/moved_location.hpp"
 
 namespace tourwright {
 

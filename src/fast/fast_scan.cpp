@@ -1,0 +1,172 @@
+#include "fast/fast_scan.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "fast/distances/candidate_totals.hpp"
+#include "fast/moved_location.hpp"
+#include "fast/schedule/candidate_schedule.hpp"
+
+namespace tourwright {
+
+namespace {
+
+using NarrowLegs = TourLegs<std::uint32_t>;
+using WideLegs = TourLegs<std::uint64_t>;
+
+std::variant<NarrowLegs, WideLegs> distances_of(const Penalizer& penalizer, std::size_t n) {
+  const auto distance = [&](std::size_t a, std::size_t b) {
+    return penalizer.distance_matrix[a][b];
+  };
+  if (NarrowLegs::Table::fits_in(n, distance)) {
+    return std::variant<NarrowLegs, WideLegs>(std::in_place_type<NarrowLegs>, n, distance);
+  }
+  return std::variant<NarrowLegs, WideLegs>(std::in_place_type<WideLegs>, n, distance);
+}
+
+std::optional<WideLegs> travel_times_of(const Penalizer& penalizer, std::size_t n) {
+  if (!penalizer.time_scheduler) return std::nullopt;
+  const auto& matrix = penalizer.time_scheduler->duration_matrix;
+  // A leg of zero or negative length adds no travelling time: the action
+  // does nothing. A positive one adds exactly its length, however the
+  // operating hours split it, since its pieces always add up to it.
+  return WideLegs(n, [&](std::size_t a, std::size_t b) {
+    return static_cast<std::uint64_t>(std::max<Nanos>(nanos_of(matrix[a][b]), 0));
+  });
+}
+
+std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n) {
+  if (!penalizer.time_scheduler) return std::nullopt;
+  return ScheduleClock(*penalizer.time_scheduler, n);
+}
+
+ScheduleKeys keys_of(const Solution& current) {
+  const TimeReport& report = *current.time_report;
+  return ScheduleKeys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time),
+                      nanos_of(report.duration), nanos_of(report.waiting_time), current.distance};
+}
+
+static_assert(std::ranges::all_of(kPassTable,
+                                  [](const PassEntry& entry) { return has_formula(entry.shape); }),
+              "every move of the pass table needs its fast formulas");
+
+// The first j the scan at i tries.
+template <MoveKind Kind, std::size_t Block>
+std::size_t first_partner(std::size_t i, std::size_t min_gap) {
+  const std::size_t j = i + 1 + min_gap;
+  // Rotating a segment by its whole length gives the same route back, whose
+  // keys tie with the current ones: never accepted, so not tried.
+  if constexpr (Kind == MoveKind::rotate_left || Kind == MoveKind::rotate_right)
+    return std::max(j, i + Block);
+  return j;
+}
+
+}  // namespace
+
+FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const Solution& current)
+    : penalizer_(std::move(penalizer)),
+      n_(penalizer_->distance_matrix.size()),
+      distances_(distances_of(*penalizer_, n_)),
+      travel_times_(travel_times_of(*penalizer_, n_)),
+      clock_(clock_of(*penalizer_, n_)) {
+  restart(current);
+}
+
+void FastScan::restart(const Solution& current) {
+  current_ = current;
+  std::visit([&](auto& distances) { distances.rebuild(current_.route); }, distances_);
+  if (travel_times_) travel_times_->rebuild(current_.route);
+  if (clock_) refresh_schedule();
+}
+
+void FastScan::refresh_schedule() {
+  keys_ = keys_of(current_);
+  checkpoints_.rebuild(*clock_, current_.route);
+}
+
+bool FastScan::handles(const PassEntry& entry) const {
+  return entry.min_gap < n_ && entry.min_gap + 2 >= entry.shape.block;
+}
+
+bool FastScan::scan_row(const PassEntry& entry, std::size_t i) {
+  return std::visit(
+      [&]<class Entry>(TourLegs<Entry>& distances) {
+        return with_shape(entry.shape, [&]<MoveKind Kind, std::size_t Block>() {
+          if (clock_) return scan_schedules<Kind, Block>(entry.move, entry.min_gap, i, distances);
+          return scan_distances<Kind, Block>(entry.move, entry.min_gap, i, distances);
+        });
+      },
+      distances_);
+}
+
+template <MoveKind Kind, std::size_t Block, class Entry>
+bool FastScan::scan_distances(LocalMove move, std::size_t min_gap, std::size_t i,
+                              TourLegs<Entry>& distances) {
+  const std::size_t n = n_;
+  std::size_t j = first_partner<Kind, Block>(i, min_gap);
+  if (j >= n) return false;
+  bool improved = false;
+  const auto accept = [&](std::size_t j, std::uint64_t total) {
+    move(current_.route, i, j);
+    distances.template after_move<Kind, Block>(current_.route, i, j, total);
+    current_.distance = total;
+    improved = true;
+  };
+  // The whole tour (i = 0, j = n − 1) is the last candidate of its row.
+  const std::size_t end = i == 0 ? n - 1 : n;
+  CandidateTotals<Kind, Block, Entry> total_of(distances, i);
+  for (; j < end; ++j) {
+    const std::uint64_t total = total_of(j);
+    if (!(total < current_.distance)) continue;
+    accept(j, total);
+    // The locations around i may have moved: anchor the totals afresh.
+    total_of = CandidateTotals<Kind, Block, Entry>(distances, i);
+  }
+  if (i == 0) {
+    const std::uint64_t total = distances.template whole_tour_total<Kind, Block>(i, n - 1);
+    if (total < current_.distance) accept(n - 1, total);
+  }
+  return improved;
+}
+
+template <MoveKind Kind, std::size_t Block, class Entry>
+bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i,
+                              TourLegs<Entry>& distances) {
+  WideLegs& travel_times = *travel_times_;
+  const std::size_t n = n_;
+  std::size_t j = first_partner<Kind, Block>(i, min_gap);
+  if (j >= n) return false;
+  bool improved = false;
+  CandidateTotals<Kind, Block, Entry> distance_of(distances, i);
+  CandidateTotals<Kind, Block, std::uint64_t> travel_time_of(travel_times, i);
+  for (; j < n; ++j) {
+    const bool whole_tour = i == 0 && j + 1 == n;
+    const std::uint64_t distance =
+        whole_tour ? distances.template whole_tour_total<Kind, Block>(i, j) : distance_of(j);
+    // The true sum fits (fast_evaluation_is_exact), so the wrapped one is it.
+    const auto traveling_time = static_cast<Nanos>(
+        whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j));
+
+    const Route& route = current_.route;
+    const bool wins = candidate_schedule_wins(
+        *clock_, checkpoints_, keys_, traveling_time, distance, i, j, n,
+        [&](std::size_t k) { return moved_location<Kind, Block>(route, i, j, k); });
+    if (!wins) continue;
+
+    move(current_.route, i, j);
+    distances.template after_move<Kind, Block>(current_.route, i, j, distance);
+    travel_times.template after_move<Kind, Block>(current_.route, i, j,
+                                                  static_cast<std::uint64_t>(traveling_time));
+    // The accepted solution is evaluated by the literal procedure, so it is
+    // exactly the one the literal scan would hold; this runs once per
+    // acceptance, not per candidate.
+    current_ = penalizer_->penalize(std::move(current_.route), false);
+    refresh_schedule();
+    distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
+    travel_time_of = CandidateTotals<Kind, Block, std::uint64_t>(travel_times, i);
+    improved = true;
+  }
+  return improved;
+}
+
+}  // namespace tourwright

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "fast/distances/tour_legs.hpp"
+#include "fast/schedule/schedule_checkpoints.hpp"
+#include "fast/schedule/schedule_clock.hpp"
+#include "local_moves.hpp"
+#include "output.hpp"
+#include "penalizer.hpp"
+
+namespace tourwright {
+
+// One row of a move's scan (Solver::run_move) without building or evaluating
+// candidates from scratch: distances and travelling times come from O(1)
+// deltas on the current tour, schedules from the current schedule's
+// checkpoints (see candidate_schedule_wins). Accepts exactly the candidates
+// the literal row accepts, in the same order, and holds the same current
+// solution after it, provided fast_evaluation_is_exact holds for the
+// penalizer. Nothing is allocated per candidate; the caches change only when
+// a candidate is accepted or the solver restarts.
+class FastScan {
+ public:
+  // The scan starts from `current`; it keeps the penalizer alive.
+  FastScan(std::shared_ptr<const Penalizer> penalizer, const Solution& current);
+
+  // The solver replaced its current solution (a restart): the caches start
+  // from it afresh, O(n) lookups and one schedule.
+  void restart(const Solution& current);
+
+  // A move of the table, with a gap that keeps every segment tried at least
+  // as long as the move needs (shorter ones fail in the literal scan).
+  bool handles(const PassEntry& entry) const;
+
+  // Tries the pairs (i, j) of row i in order, accepting each candidate that
+  // beats the current solution at once. True if anything was accepted.
+  bool scan_row(const PassEntry& entry, std::size_t i);
+
+  const Solution& current() const { return current_; }
+
+ private:
+  template <MoveKind Kind, std::size_t Block, class Entry>
+  bool scan_distances(LocalMove move, std::size_t min_gap, std::size_t i,
+                      TourLegs<Entry>& distances);
+  template <MoveKind Kind, std::size_t Block, class Entry>
+  bool scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i,
+                      TourLegs<Entry>& distances);
+  // After an acceptance or a restart: the keys to beat and the checkpoints.
+  void refresh_schedule();
+
+  std::shared_ptr<const Penalizer> penalizer_;
+  std::size_t n_;
+  Solution current_;
+  // 32-bit entries when every distance fits, decided once.
+  std::variant<TourLegs<std::uint32_t>, TourLegs<std::uint64_t>> distances_;
+  // With time data. Travelling times keep 64-bit entries: there a candidate
+  // costs a schedule simulation far more than its table reads.
+  std::optional<TourLegs<std::uint64_t>> travel_times_;
+  std::optional<ScheduleClock> clock_;
+  ScheduleCheckpoints checkpoints_;
+  ScheduleKeys keys_;
+};
+
+}  // namespace tourwright

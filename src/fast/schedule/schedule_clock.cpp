@@ -1,0 +1,98 @@
+#include "fast/schedule/schedule_clock.hpp"
+
+#include "penalties/time/schedule_rules.hpp"
+
+namespace tourwright {
+
+ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
+    : n_(n), travel_(n * n) {
+  for (std::size_t a = 0; a < n; ++a) {
+    jobs_.push_back(nanos_of(scheduler.job_durations[a]));
+    for (std::size_t b = 0; b < n; ++b)
+      travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
+    first_.push_back(starts_.size());
+    for (const TimeWindow& window : scheduler.time_windows[a].windows) {
+      starts_.push_back(nanos_of(window.start));
+      ends_.push_back(nanos_of(window.end));
+    }
+  }
+  first_.push_back(starts_.size());
+  if (const auto& hours = scheduler.operation_times) {
+    hours_ =
+        Hours{nanos_of(hours->daily_start - TimeOfDay()), nanos_of(hours->daily_end - TimeOfDay())};
+  }
+}
+
+// The rules' questions for the work at one location.
+class ScheduleClock::WorkClock {
+ public:
+  using Time = Nanos;
+  using Span = Nanos;
+
+  WorkClock(const ScheduleClock& clock, std::size_t location)
+      : clock_(clock),
+        start_(&clock.starts_[clock.first_[location]]),
+        end_(&clock.ends_[clock.first_[location]]),
+        count_(clock.first_[location + 1] - clock.first_[location]) {}
+
+  std::optional<WindowFound<Nanos>> next_window(Nanos t) const {
+    return find_window(
+        count_, [this](std::size_t k) { return start_[k]; },
+        [this](std::size_t k) { return end_[k]; }, t);
+  }
+  bool same_window(const WindowFound<Nanos>& a, const WindowFound<Nanos>& b) const {
+    return start_[a.index] == start_[b.index] && end_[a.index] == end_[b.index];
+  }
+  Nanos until_open(Nanos t) const { return clock_.until_open(t); }
+  std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
+  std::optional<Nanos> last_window_end() const { return end_[count_ - 1]; }
+
+ private:
+  const ScheduleClock& clock_;
+  const Nanos* start_;
+  const Nanos* end_;
+  std::size_t count_;
+};
+
+// Travel passes no windows.
+class ScheduleClock::TravelClock {
+ public:
+  using Time = Nanos;
+  using Span = Nanos;
+
+  explicit TravelClock(const ScheduleClock& clock) : clock_(clock) {}
+
+  std::optional<WindowFound<Nanos>> next_window(Nanos) const { return std::nullopt; }
+  bool same_window(const WindowFound<Nanos>&, const WindowFound<Nanos>&) const { return true; }
+  Nanos until_open(Nanos t) const { return clock_.until_open(t); }
+  std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
+  std::optional<Nanos> last_window_end() const { return std::nullopt; }
+
+ private:
+  const ScheduleClock& clock_;
+};
+
+namespace {
+
+// Only the sums a candidate cannot know in advance: waiting and lateness.
+struct StateRecord {
+  ScheduleState& state;
+
+  void wait(Nanos, Nanos span) { state.waiting += span; }
+  void piece(Nanos, Nanos) {}
+  void late(Nanos span) { state.lateness += span; }
+};
+
+}  // namespace
+
+void ScheduleClock::work(std::size_t location, ScheduleState& state) const {
+  StateRecord record{state};
+  state.clock = place_action(WorkClock(*this, location), jobs_[location], state.clock, record);
+}
+
+void ScheduleClock::travel(std::size_t from, std::size_t to, ScheduleState& state) const {
+  StateRecord record{state};
+  state.clock = place_action(TravelClock(*this), travel_[from * n_ + to], state.clock, record);
+}
+
+}  // namespace tourwright

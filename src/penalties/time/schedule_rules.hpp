@@ -1,0 +1,135 @@
+#pragma once
+
+// The schedule rules, written once over the number type. Two evaluations
+// instantiate them: the literal one (DateTime and Duration, every sum
+// checked, events recorded; time_output.cpp) and the fast one (plain
+// nanosecond counts, no events; fast/schedule/schedule_clock.cpp). Both
+// perform the same operations in the same order, so where a checked sum
+// fails the literal evaluation, the fast path is never used (see
+// fast_evaluation_is_exact).
+
+#include <cstddef>
+#include <optional>
+
+namespace tourwright {
+
+// Where work can be placed at a given instant: in window `index` of the
+// location's list, after `wait`.
+template <class Span>
+struct WindowFound {
+  std::size_t index;
+  Span wait;
+};
+
+// The window containing t (zero wait), else the next one to open (with the
+// wait until it opens), else nothing once the last listed window has ended.
+// `start(k)` and `end(k)` are the bounds of window k of `count`. Callers are
+// expected to list windows sorted by start and without overlap; the lookup is
+// still fully defined for any order.
+template <class Time, class Start, class End>
+auto find_window(std::size_t count, const Start& start, const End& end, Time t)
+    -> std::optional<WindowFound<decltype(t - t)>> {
+  using Found = WindowFound<decltype(t - t)>;
+  if (count == 0) return std::nullopt;
+  // Only the window listed last decides whether anything is left.
+  if (t > end(count - 1)) return std::nullopt;
+
+  // Binary search for the last start not after t (for a sorted list).
+  std::size_t base = 0;
+  for (std::size_t size = count; size > 1;) {
+    const std::size_t half = size / 2;
+    if (start(base + half) <= t) base += half;
+    size -= half;
+  }
+  if (start(base) == t) return Found{base, {}};
+  const std::size_t i = start(base) < t ? base + 1 : 0;
+  if (i == 0) return Found{0, start(0) - t};
+  if (start(i - 1) <= t && t <= end(i - 1)) return Found{i - 1, {}};
+  // i < count here: t is not after the end of the last window.
+  return Found{i, t < start(i) ? start(i) - t : decltype(t - t){}};
+}
+
+// How long to wait from time of day h until daily operation resumes: zero
+// while open (open included, close excluded), else until today's or
+// tomorrow's opening.
+template <class Hour, class Span>
+Span wait_for_opening(Hour h, Hour open, Hour close, Span one_day) {
+  if (h < open) return open - h;
+  if (h < close) return Span{};
+  return (open - h) + one_day;
+}
+
+// Places one piece of work or travel in time: waits for the location's window
+// (pushing the job back when it would not end inside the window it starts
+// in), splits it at closing time with the overnight wait in between, and
+// measures lateness against the location's last window. Travel passes no
+// windows. Returns the clock when the action is done.
+//
+// `clock` answers, at an instant t: next_window(t) (a WindowFound, or nothing
+// for travel and once the windows are over), same_window(a, b) (windows are
+// the same when their bounds are), until_open(t) (zero while open or without
+// hours), until_closing(t) (nothing without hours) and last_window_end()
+// (nothing for travel). `record` is told of each settled wait
+// (wait(end, span)), each piece (piece(start, span)) and the lateness of the
+// final piece (late(span)).
+template <class Clock, class Record>
+typename Clock::Time place_action(const Clock& clock, typename Clock::Span remaining,
+                                  typename Clock::Time t, Record& record) {
+  using Span = typename Clock::Span;
+  // Waits are collected here and settled just before the next piece, so that
+  // consecutive waits become one.
+  Span pending{};
+  while (remaining > Span{}) {
+    if (const auto found = clock.next_window(t)) {
+      if (found->wait > Span{}) {
+        pending += found->wait;
+        t += found->wait;
+      }
+      const auto at_end = clock.next_window(t + remaining);
+      if (at_end && !clock.same_window(*at_end, *found)) {
+        // The job would not end inside the window it starts in: push it back
+        // to where it can begin in the window its end falls into.
+        const Span skip = at_end->wait + remaining;
+        pending += skip;
+        t += skip;
+        continue;
+      }
+      // No window is left at the end time (or the job fits). If we waited
+      // above, the job proceeds at once from the start of the window waited
+      // for, adds no further wait here, and counts as late against the last
+      // window's end.
+    }
+
+    const Span until_open = clock.until_open(t);
+    if (until_open > Span{}) {
+      pending += until_open;
+      t += until_open;
+      continue;  // the windows are looked up again at the new time
+    }
+
+    if (pending > Span{}) {
+      record.wait(t, pending);
+      pending = Span{};
+    }
+
+    Span step = remaining;
+    // Positive: t has just been found inside the operating hours.
+    if (const auto until_closing = clock.until_closing(t)) {
+      if (remaining > *until_closing) step = *until_closing;
+    }
+    record.piece(t, step);
+    // Lateness is measured once per job, at the end of its final piece, and
+    // only against the window listed last.
+    if (step == remaining) {
+      if (const auto last_end = clock.last_window_end()) {
+        const auto finish = t + step;
+        if (finish > *last_end) record.late(finish - *last_end);
+      }
+    }
+    t += step;
+    remaining -= step;
+  }
+  return t;
+}
+
+}  // namespace tourwright
