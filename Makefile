@@ -1,6 +1,7 @@
 # Quick start:  make example   (build, then solve a bundled instance)
 #               make test      (build, then run the C++ and Python suites)
 #               make bench     (build, then time literal against fast evaluation)
+#               make bench-moves (build, then one Google Benchmark per move scan)
 # The Python tools come from the package index into $(VENV) (the `test`
 # dependency group of pyproject.toml); apt supplies only the C++ tooling.
 BUILD_DIR   ?= build
@@ -10,7 +11,7 @@ PYTHON      ?= $(VENV)/bin/python
 JOBS        ?= $(shell nproc)
 WERROR      ?= OFF
 
-.PHONY: deps venv build example test bench format check-format clean
+.PHONY: deps venv build example test bench bench-moves format check-format clean
 
 deps:
 	@scripts/ensure-deps
@@ -37,6 +38,9 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/bench/descent_bench
+
+bench-moves: build
+	@$(BUILD_DIR)/bench/move_scan_bench
 
 # Every C++ file of the tree, formatted by the committed .clang-format.
 CXX_SOURCES = $(shell git ls-files '*.cpp' '*.hpp')
