@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "interrupt.hpp"
 #include "penalizer.hpp"
 
 namespace tourwright {
@@ -15,10 +16,13 @@ SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check) {
   std::optional<Duration> time_limit;
   if (input.time_limit) time_limit = duration_from_input(*input.time_limit);
 
+  // The start route's evaluation can be long too.
+  const InterruptScope polled_in_evaluations(interrupt_check);
   Solver solver(Penalizer{std::move(input.distance_matrix), std::move(scheduler)}, time_limit);
-  solver.set_interrupt_check(std::move(interrupt_check));
+  solver.set_interrupt_check(interrupt_check);
   solver.solve();
-  return SolveOutput{solver.best_solution(), solver.iterations(), solver.time_taken()};
+  // The schedule's events are moved into the result, never copied.
+  return SolveOutput{solver.take_best_solution(), solver.iterations(), solver.time_taken()};
 }
 
 }  // namespace tourwright

@@ -120,6 +120,7 @@ bool Solver::run_pass() {
 }
 
 void Solver::solve() {
+  const InterruptScope polled_in_evaluations(interrupt_check_);
   started_at_ = Clock::now();
   while (!limit_exceeded()) {
     ++iterations_;

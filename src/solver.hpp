@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "interrupt.hpp"
 #include "local_moves.hpp"
 #include "output.hpp"
 #include "penalizer.hpp"
@@ -30,9 +31,9 @@ enum class Evaluation { literal, fast };
 class Solver {
  public:
   // Called before every descent, between passes and before every row of a
-  // move scan; it stops the search by throwing (e.g. when the user pressed
-  // Ctrl-C). It is never called during an evaluation.
-  using InterruptCheck = std::function<void()>;
+  // move scan, and during solve() every few thousand steps of an evaluation
+  // (see InterruptScope); it stops the search by throwing.
+  using InterruptCheck = tourwright::InterruptCheck;
 
   // Evaluates the start route (the identity order unless given); no search yet.
   Solver(Penalizer penalizer, std::optional<Duration> time_limit,
@@ -54,6 +55,9 @@ class Solver {
   bool run_move(const PassEntry& entry);
 
   const Solution& best_solution() const { return best_solution_; }
+  // Hands the best solution over (its schedule can be large) and leaves
+  // the solver without one.
+  Solution take_best_solution() { return std::move(best_solution_); }
   const Solution& current_solution() const { return current_solution_; }
   std::uint64_t iterations() const { return iterations_; }
   Duration time_taken() const { return time_taken_; }

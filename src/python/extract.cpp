@@ -38,14 +38,16 @@ void check_list_value(PyObject* value) {
 
 Py_ssize_t reservation_for(PyObject* sequence) {
   // The reported length is only a hint. A failing or lying __len__ must not
-  // fail the call, and must not make us reserve more than the input can
-  // hold: a list of many references to one small object whose __len__
-  // claims 2^60 would otherwise reserve gigabytes per reference. Lists and
-  // tuples know their true size; other sequences get a small reservation
-  // and grow as they are read.
+  // fail the call (unless it raised something that is not an Exception), and must not make us
+  // reserve more than the input can hold: a list of many references to one small object whose
+  // __len__ claims 2^60 would otherwise reserve gigabytes per reference. Lists and tuples know
+  // their true size; other sequences get a small reservation and grow as they are read.
   constexpr Py_ssize_t kLargestUnverifiedReservation = 256;
   const Py_ssize_t reported = PySequence_Size(sequence);
   if (reported < 0) {
+    // Ordinary errors are dropped with the hint; a KeyboardInterrupt or
+    // SystemExit raised there is the user's and goes on.
+    if (!PyErr_ExceptionMatches(PyExc_Exception)) throw PythonError{};
     PyErr_Clear();
     return 0;
   }

@@ -44,8 +44,8 @@ def extract_list(value, item_rule):
     if not _sequence_check(value):
         raise cannot_convert(value, "Sequence")
     try:
-        len(value)  # asked for as a size hint only; its failure is discarded
-    except BaseException:
+        len(value)  # asked for as a size hint only; an ordinary failure is discarded
+    except Exception:
         pass
     return [item_rule(item) for item in value]
 

@@ -413,7 +413,8 @@ NOT_LISTS = [
 def _containers(item_recipes):
     """Everything that may stand where solve() reads a list, holding `item_recipes`."""
     items = st.lists(item_recipes, max_size=4)
-    lengths = st.sampled_from([2**62, -1, 2**100, 1.5, 0, Boom("len"), TypeError("len")])
+    lengths = st.sampled_from([2**62, -1, 2**100, 1.5, 0, Boom("len"), TypeError("len"),
+                               BoomBase("len"), KeyboardInterrupt()])
     # Plain lists and tuples are drawn more often, so that more values get
     # through extraction and on to the comparison with plain input.
     return st.one_of(

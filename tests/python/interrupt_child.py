@@ -2,7 +2,7 @@
 JSON line, when the interruption arrived (CLOCK_MONOTONIC is shared by all
 processes of the machine) or that a result came back.
 
-usage: interrupt_child.py (distance|windows|large|endless-row) SECONDS_OF_LIMIT
+usage: interrupt_child.py (distance|windows|large|endless-row|one-second-hours) SECONDS_OF_LIMIT
 """
 
 import json
@@ -61,7 +61,14 @@ def endless_row_instance():
     return dict(distance_matrix=[numpy.broadcast_to(numpy.int64(0), (10**12,))])
 
 
-arguments = {"distance": distance_instance, "windows": windows_instance,
+def one_second_hours_instance():
+    # One job of 20 million seconds under hours of one second a day: the start
+    # route's single evaluation walks 20 million days, seconds on its own.
+    return dict(distance_matrix=[[0]], duration_matrix=[[0]], job_durations=[20_000_000],
+                time_windows=[[(0, 2**40)]], operation_times=(0, 1))
+
+
+arguments = {"distance": distance_instance, "one-second-hours": one_second_hours_instance, "windows": windows_instance,
              "large": large_instance, "endless-row": endless_row_instance}[sys.argv[1]]()
 limit = int(sys.argv[2])
 print("solving", flush=True)

@@ -18,7 +18,8 @@ from tourwright import solve
 
 CHILD = Path(__file__).resolve().with_name("interrupt_child.py")
 # Measured: a few milliseconds (the search polls for signals before every
-# row of a move's scan, the reading of arguments every few thousand items).
+# row of a move's scan and every few thousand steps of an evaluation, the
+# reading of arguments every few thousand items).
 # The bound leaves a wide margin for a loaded machine and the sanitizer
 # build, yet a check only between passes, which takes over a second per pass
 # on the large instance, fails it.
@@ -29,7 +30,8 @@ class Stop(Exception):
     pass
 
 
-@pytest.mark.parametrize("instance", ["distance", "windows", "large", "endless-row"])
+@pytest.mark.parametrize("instance",
+                         ["distance", "windows", "large", "endless-row", "one-second-hours"])
 def test_sigint_stops_a_long_solve_with_keyboard_interrupt(instance):
     child = subprocess.Popen([sys.executable, str(CHILD), instance, "60"],
                              stdout=subprocess.PIPE, text=True)

@@ -9,7 +9,10 @@
 // fast_evaluation_is_exact).
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+
+#include "interrupt.hpp"
 
 namespace tourwright {
 
@@ -59,6 +62,10 @@ Span wait_for_opening(Hour h, Hour open, Hour close, Span one_day) {
   return (open - h) + one_day;
 }
 
+// Loop steps of one action between two polls for interrupts: rare enough to
+// cost nothing, frequent enough to answer Ctrl-C within milliseconds.
+inline constexpr std::uint32_t kStepsBetweenPolls = 4096;
+
 // Places one piece of work or travel in time: waits for the location's window
 // (pushing the job back when it would not end inside the window it starts
 // in), splits it at closing time with the overnight wait in between, and
@@ -79,7 +86,12 @@ typename Clock::Time place_action(const Clock& clock, typename Clock::Span remai
   // Waits are collected here and settled just before the next piece, so that
   // consecutive waits become one.
   Span pending{};
+  std::uint32_t steps = 0;
   while (remaining > Span{}) {
+    if (++steps == kStepsBetweenPolls) {
+      steps = 0;
+      poll_interrupt();
+    }
     if (const auto found = clock.next_window(t)) {
       if (found->wait > Span{}) {
         pending += found->wait;
