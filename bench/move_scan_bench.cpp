@@ -51,9 +51,9 @@ void scan(benchmark::State& state, const Instance& instance, const PassEntry& en
     if (solver.run_move(entry)) state.SkipWithError("the scan accepted a candidate");
   }
   // Seconds per candidate, printed with SI prefixes (2.1n is 2.1 ns).
-  state.counters["s/candidate"] =
-      benchmark::Counter(static_cast<double>(candidates(n, entry.min_gap)),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["s/candidate"] = benchmark::Counter(
+      static_cast<double>(candidates(n, entry.min_gap)),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void register_all() {
@@ -69,7 +69,8 @@ void register_all() {
       for (const auto& [label, evaluation] :
            {std::pair{"fast", Evaluation::fast}, std::pair{"literal", Evaluation::literal}}) {
         const std::string name = "scan/" + instance.name + "/" + entry.name + "/" + label;
-        benchmark::RegisterBenchmark(name.c_str(), [instance, &entry, evaluation](benchmark::State& s) {
+        benchmark::RegisterBenchmark(name.c_str(), [instance, &entry,
+                                                    evaluation](benchmark::State& s) {
           scan(s, instance, entry, evaluation);
         })->Unit(benchmark::kMicrosecond);
       }
