@@ -2,8 +2,9 @@
 #               make test      (build, then run the C++ and Python suites)
 #               make bench     (build, then time literal against fast evaluation)
 #               make bench-moves (build, then one Google Benchmark per move scan)
-# The Python tools come from the package index into $(VENV) (the `test`
-# dependency group of pyproject.toml); apt supplies only the C++ tooling.
+# The Python tools come from the package index into $(VENV) (the `test`,
+# `format` and `distributed` dependency groups of pyproject.toml); apt
+# supplies only the C++ tooling.
 BUILD_DIR   ?= build
 BASE_PYTHON ?= python3
 VENV        ?= .venv
@@ -20,7 +21,7 @@ deps:
 $(VENV)/.groups: pyproject.toml
 	@test -x $(PYTHON) || $(BASE_PYTHON) -m venv $(VENV)
 	@$(PYTHON) -m pip install -q --disable-pip-version-check --upgrade "pip>=25.1"
-	@$(PYTHON) -m pip install -q --disable-pip-version-check --group test --group format
+	@$(PYTHON) -m pip install -q --disable-pip-version-check --group test --group format --group distributed
 	@touch $@
 
 venv: deps $(VENV)/.groups
