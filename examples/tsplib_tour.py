@@ -31,7 +31,11 @@ def main() -> None:
                         help="seconds of search (default: 1)")
     args = parser.parse_args()
 
-    _, matrix = read_tsplib(DATA / "tsplib" / f"{args.instance}.tsp")
+    path = DATA / "tsplib" / f"{args.instance}.tsp"
+    if not path.is_file():
+        available = sorted(found.stem for found in (DATA / "tsplib").glob("*.tsp"))
+        parser.error(f"no instance {args.instance!r}; available: {', '.join(available)}")
+    _, matrix = read_tsplib(path)
     optimum = tsplib_optimum(args.instance)
     out = tourwright.solve(matrix, time_limit=args.time_limit)
 

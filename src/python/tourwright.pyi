@@ -17,14 +17,24 @@ Use their names here in annotations only, for instance after
 """
 
 from collections.abc import Iterator, Sequence
-from typing import ClassVar, Literal, Optional, SupportsIndex, Union, final
+from typing import ClassVar, Literal, Optional, Protocol, SupportsIndex, TypeVar, Union, final
 
 __all__ = ["solve", "PyOutput"]
 
+_T_co = TypeVar("_T_co", covariant=True)
+
+class _Items(Protocol[_T_co]):
+    """What ``solve`` reads as a list: anything with a length whose items it
+    can index, such as a list, a tuple or a NumPy array. A ``str`` is not
+    one here, since its items are not integers."""
+
+    def __len__(self) -> int: ...
+    def __getitem__(self, index: int, /) -> _T_co: ...
+
 def solve(
-    distance_matrix: Sequence[Sequence[int]],
-    duration_matrix: Optional[Sequence[Sequence[int]]] = None,
-    job_durations: Optional[Sequence[int]] = None,
+    distance_matrix: _Items[_Items[SupportsIndex]],
+    duration_matrix: Optional[_Items[_Items[SupportsIndex]]] = None,
+    job_durations: Optional[_Items[SupportsIndex]] = None,
     time_windows: Optional[Sequence[Sequence[tuple[int, int]]]] = None,
     operation_times: Optional[tuple[int, int]] = None,
     time_limit: Optional[int] = None,

@@ -44,6 +44,14 @@ def test_tsplib_example_reports_a_plausible_gap_to_the_optimum():
     assert gap == round(100 * (length - optimum) / optimum, 2) and gap < 10
 
 
+def test_tsplib_example_lists_the_instances_for_an_unknown_name():
+    done = subprocess.run([sys.executable, str(ROOT / "examples" / "tsplib_tour.py"), "berlin53"],
+                          capture_output=True, text=True, timeout=60)
+    assert done.returncode == 2
+    assert "no instance 'berlin53'; available: a280, berlin52," in done.stderr
+    assert "Traceback" not in done.stderr
+
+
 def test_technician_week_prints_a_week_with_a_job_over_closing_time():
     output = run(ROOT / "examples" / "technician_week.py", "--time-limit", "1")
     days = re.findall(r"^(Monday|Tuesday|Wednesday|Thursday|Friday) \d\d March 2025$", output,
