@@ -23,6 +23,7 @@ decltype(auto) with_shape(MoveShape shape, Body&& body) {
     case MoveKind::rotate_right:
       break;
   }
+  // rotate_right, after the switch, so that every path returns a value.
   if (shape.block == 1) return body.template operator()<MoveKind::rotate_right, 1>();
   if (shape.block == 2) return body.template operator()<MoveKind::rotate_right, 2>();
   return body.template operator()<MoveKind::rotate_right, 3>();
