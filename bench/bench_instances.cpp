@@ -102,4 +102,25 @@ Penalizer tsptw_instance(const std::string& path, bool hours) {
   return Penalizer{std::move(distances), std::move(scheduler)};
 }
 
+Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t last_end) {
+  Penalizer penalizer = random_euclidean(n, seed);
+  TimeScheduler scheduler;
+  for (const auto& row : penalizer.distance_matrix) {
+    std::vector<Duration> times;
+    for (std::uint64_t distance : row)
+      times.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / 100)));
+    scheduler.duration_matrix.push_back(std::move(times));
+  }
+  scheduler.job_durations.assign(n, Duration::from_seconds(15 * 60));
+  const TimeWindow window =
+      TimeWindow::make(DateTime::from_unix_seconds(1'735'689'600),  // 2025-01-01T00:00:00Z
+                       DateTime::from_unix_seconds(static_cast<std::uint64_t>(last_end)));
+  scheduler.time_windows.assign(n, TimeWindows{{window}});
+  scheduler.operation_times =
+      OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
+                           TimeOfDay::from_seconds_since_midnight(18 * 3'600));
+  penalizer.time_scheduler = std::move(scheduler);
+  return penalizer;
+}
+
 }  // namespace tourwright::bench

@@ -21,4 +21,10 @@ Penalizer random_euclidean(std::size_t n, std::uint64_t seed);
 // and travel happen only 08:00–18:00 UTC.
 Penalizer tsptw_instance(const std::string& path, bool hours);
 
+// n random points as above, travel one second per 100 distance units, jobs of
+// 15 minutes, work and travel only 08:00–18:00 UTC, and one window per
+// location from 2025-01-01 until `last_end` (Unix seconds): with a far end,
+// a deadline that never bites.
+Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t last_end);
+
 }  // namespace tourwright::bench

@@ -268,6 +268,14 @@ std::vector<Instance> instances(const std::string& data) {
                       {}});
     }
   }
+  // "No deadline" as the end of year 9999, beside the same instance with
+  // windows ending 2200-01-01.
+  for (const auto& [until, last_end] : {std::pair{"9999", std::int64_t{253'402'300'799}},
+                                        std::pair{"2200", std::int64_t{7'258'118'400}}}) {
+    list.push_back({std::string("open500 until ") + until,
+                    [last_end] { return open_window_instance(500, 20'261'208, last_end); },
+                    {}});
+  }
   return list;
 }
 

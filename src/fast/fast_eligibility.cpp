@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "fast/schedule/nanos.hpp"
@@ -34,17 +35,32 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
                      [](const TimeWindows& windows) { return !windows.windows.empty(); });
 }
 
-// An upper bound on every clock value any route's schedule can reach, as the
-// largest window end G plus, for each action of length R:
+// Windows listed in order without overlap: each starts no sooner than the one
+// before it ends.
+bool in_order(const std::vector<TimeWindow>& windows) {
+  for (std::size_t k = 0; k < windows.size(); ++k) {
+    if (windows[k].start > windows[k].end) return false;
+    if (k + 1 < windows.size() && windows[k].end > windows[k + 1].start) return false;
+  }
+  return true;
+}
+
+// An upper bound on every clock value any route's schedule can reach, as a
+// bound L on where window waits and push-backs can move the clock, plus, for
+// each action of length R:
 // - window waits and push-backs only ever move the clock to a window start
-//   or to an end inside a window, so never beyond max(clock, G);
+//   or to an end inside a window, so never beyond max(clock, L), with L the
+//   largest window end G; where every list is in order, a push-back that
+//   waits for nothing lands R after a clock that was not yet in the window
+//   it lands in, so L = min(G, S + all work) with S the latest start;
 // - after the last such move, the action's pieces add R, and with operating
 //   hours each overnight wait adds under a day: at most 2 + R / (hours open
 //   per day) of them, since every piece after such a wait starts at opening;
 // - the end looked up before a push-back may lie R beyond the clock.
 // Summed over the 2n actions (travel bounded by each row's longest leg):
-// G + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
-bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
+// L + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
+// Nothing when that passes the last instant.
+std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n) {
   const WideNanos max_clock = wide_nanos_of(DateTime::max());
   const WideNanos max_span = wide_nanos_of(Duration::max());
 
@@ -55,39 +71,58 @@ bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
     WideNanos longest = 0;
     for (std::size_t to = 0; to < n; ++to) longest = std::max(longest, length(row[to]));
     actions += longest;
-    if (actions > max_span) return false;
+    if (actions > max_span) return std::nullopt;
   }
 
   WideNanos latest_end = wide_nanos_of(DateTime::min());
-  WideNanos lowest = wide_nanos_of(DateTime::max());  // earliest start or last end
+  WideNanos latest_start = wide_nanos_of(DateTime::min());
+  bool ordered = true;
   for (std::size_t location = 0; location < n; ++location) {
     const auto& windows = scheduler.time_windows[location].windows;
     for (const TimeWindow& window : windows) {
       latest_end = std::max(latest_end, wide_nanos_of(window.end));
-      lowest = std::min(lowest, wide_nanos_of(window.start));
+      latest_start = std::max(latest_start, wide_nanos_of(window.start));
     }
-    lowest = std::min(lowest, wide_nanos_of(windows.back().end));
+    ordered = ordered && in_order(windows);
   }
+  const WideNanos landing = ordered ? std::min(latest_end, latest_start + actions) : latest_end;
 
   WideNanos days = 0;
   if (const auto& hours = scheduler.operation_times) {
     const WideNanos open = wide_nanos_of(hours->daily_end - hours->daily_start);
     if (actions / open > max_clock / kNanosPerDay)
-      return false;  // keeps the product below in 128 bits
+      return std::nullopt;  // keeps the product below in 128 bits
     days = actions / open + 6 * static_cast<WideNanos>(n) + 6;
   }
-  const WideNanos latest_clock = latest_end + 2 * actions + days * kNanosPerDay;
-  if (latest_clock > max_clock) return false;
+  const WideNanos latest_clock = landing + 2 * actions + days * kNanosPerDay;
+  if (latest_clock > max_clock) return std::nullopt;
+  return latest_clock;
+}
+
+bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
+  const auto latest_clock = clock_bound(scheduler, n);
+  if (!latest_clock) return false;
+  // Window ends past the bound are read as the bound (no clock passes it).
+  WideNanos lowest = *latest_clock;  // earliest start or last end
+  for (std::size_t location = 0; location < n; ++location) {
+    const auto& windows = scheduler.time_windows[location].windows;
+    for (const TimeWindow& window : windows) lowest = std::min(lowest, wide_nanos_of(window.start));
+    lowest = std::min(lowest, wide_nanos_of(windows.back().end));
+  }
   // The fast path counts clocks and spans in signed 64-bit nanoseconds
   // (until the year 2262); lateness, summed over jobs, in 128 bits.
   constexpr WideNanos kMax64 = std::numeric_limits<std::int64_t>::max();
-  if (latest_clock > kMax64 || lowest < -kMax64 || latest_clock - lowest > kMax64) return false;
+  if (*latest_clock > kMax64 || lowest < -kMax64 || *latest_clock - lowest > kMax64) return false;
   // Every total, wait and difference of clocks spans at most latest − lowest;
   // lateness adds one such span per job, and so does a shift of n jobs.
-  return static_cast<WideNanos>(n + 1) * (latest_clock - lowest) <= max_span;
+  return static_cast<WideNanos>(n + 1) * (*latest_clock - lowest) <= wide_nanos_of(Duration::max());
 }
 
 }  // namespace
+
+Nanos window_end_ceiling(const TimeScheduler& scheduler, std::size_t n) {
+  return static_cast<Nanos>(*clock_bound(scheduler, n));
+}
 
 bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size) {
   const std::size_t n = penalizer.distance_matrix.size();

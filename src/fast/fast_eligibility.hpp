@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "fast/schedule/nanos.hpp"
 #include "penalizer.hpp"
 
 namespace tourwright {
@@ -17,5 +18,11 @@ namespace tourwright {
 // Distance sums wrap by design and never fail. Everywhere else the literal
 // evaluation runs, so index and overflow failures come out in its order.
 bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size);
+
+// Where the fast evaluation is exact: an instant no schedule of any route
+// reaches or looks up. A window ending later (an open-ended deadline such as
+// the end of year 9999) behaves exactly as one ending there, which keeps such
+// windows within 64-bit nanoseconds.
+Nanos window_end_ceiling(const TimeScheduler& scheduler, std::size_t n);
 
 }  // namespace tourwright

@@ -21,6 +21,7 @@ constexpr std::int64_t kHour = 3'600;
 constexpr std::int64_t kDay = 24 * kHour;
 constexpr std::uint64_t kTop = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t k32 = std::uint64_t{1} << 32;
+constexpr std::int64_t kEndOf9999 = 253'402'300'799;
 
 // Everything a caller can observe of a solution.
 void expect_same_solution(const Solution& fast, const Solution& literal) {
@@ -199,6 +200,24 @@ const DifferentialCase kCases[] = {
             r.max_windows = 4;
           }),
      Expect::fast, 40},
+    // "No deadline" written as the end of year 9999: past 64-bit nanoseconds,
+    // yet no clock gets near it, so such ends are read as an earlier bound.
+    // Listed out of order, the windows give no such bound.
+    {with(timed("OpenEndedWindows"),
+          [](Recipe& r) {
+            r.last_end = kEndOf9999;
+            r.max_windows = 4;
+            r.hours = {{8 * kHour, 18 * kHour}};
+            r.max_job = 5 * kHour;
+          }),
+     Expect::fast, 50},
+    {with(timed("OpenEndedWindowsOutOfOrder"),
+          [](Recipe& r) {
+            r.last_end = kEndOf9999;
+            r.max_windows = 4;
+            r.unsorted_windows = true;
+          }),
+     Expect::literal, 30},
     {with(timed("SubsecondTimes"),
           [](Recipe& r) {
             r.subsecond = true;

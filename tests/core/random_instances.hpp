@@ -42,6 +42,7 @@ struct Recipe {
   std::optional<std::pair<std::int64_t, std::int64_t>> hours;  // seconds since midnight
   std::int64_t first_day = 19'723LL * 86'400;                  // 2024-01-01
   bool unsorted_windows = false;
+  std::optional<std::int64_t> last_end;  // Unix seconds: every last window ends here instead
   bool subsecond = false;
   Damage damage = Damage::none;
 };
@@ -100,6 +101,10 @@ class InstanceMaker {
         const DateTime end = start + span(recipe.max_width, recipe.subsecond);
         windows.windows.push_back(TimeWindow::make(start, end));
         start = end;
+      }
+      if (recipe.last_end) {
+        windows.windows.back().end =
+            DateTime::unix_epoch() + Duration::from_seconds(*recipe.last_end);
       }
       if (recipe.unsorted_windows)
         std::shuffle(windows.windows.begin(), windows.windows.end(), random_);

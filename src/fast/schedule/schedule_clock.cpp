@@ -1,11 +1,15 @@
 #include "fast/schedule/schedule_clock.hpp"
 
+#include <algorithm>
+
+#include "fast/fast_eligibility.hpp"
 #include "penalties/time/schedule_rules.hpp"
 
 namespace tourwright {
 
 ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
     : n_(n), travel_(n * n) {
+  const WideNanos ceiling = window_end_ceiling(scheduler, n);
   for (std::size_t a = 0; a < n; ++a) {
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
     for (std::size_t b = 0; b < n; ++b)
@@ -13,7 +17,7 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
     first_.push_back(starts_.size());
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
       starts_.push_back(nanos_of(window.start));
-      ends_.push_back(nanos_of(window.end));
+      ends_.push_back(static_cast<Nanos>(std::min(wide_nanos_of(window.end), ceiling)));
     }
   }
   first_.push_back(starts_.size());
