@@ -218,6 +218,45 @@ const DifferentialCase kCases[] = {
             r.unsorted_windows = true;
           }),
      Expect::literal, 30},
+    // Long lists of windows mostly shorter than the jobs: push-backs cross
+    // many windows, which the fast path looks up instead of walking; zero
+    // length windows sharing starts shadow one another.
+    {with(timed("ManyShortWindows"),
+          [](Recipe& r) {
+            r.max_windows = 60;
+            r.max_width = 20 * 60;
+            r.max_gap = 30 * 60;
+            r.max_n = 10;
+          }),
+     Expect::fast, 40},
+    {with(timed("ManyShortWindowsWithHours"),
+          [](Recipe& r) {
+            r.max_windows = 60;
+            r.max_width = 40 * 60;
+            r.max_gap = 60 * 60;
+            r.max_job = 5 * kHour;
+            r.hours = {{8 * kHour, 12 * kHour}};
+            r.max_n = 10;
+          }),
+     Expect::fast, 40},
+    {with(timed("ManyShortWindowsOutOfOrder"),
+          [](Recipe& r) {
+            r.max_windows = 60;
+            r.max_width = 20 * 60;
+            r.max_gap = 30 * 60;
+            r.unsorted_windows = true;
+            r.max_n = 10;
+          }),
+     Expect::fast, 30},
+    {with(timed("ManyZeroLengthWindows"),
+          [](Recipe& r) {
+            r.max_windows = 60;
+            r.max_width = 0;
+            r.max_gap = 2;
+            r.max_job = 60;
+            r.max_n = 10;
+          }),
+     Expect::fast, 40},
     {with(timed("SubsecondTimes"),
           [](Recipe& r) {
             r.subsecond = true;

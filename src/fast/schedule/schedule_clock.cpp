@@ -21,6 +21,7 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
     }
   }
   first_.push_back(starts_.size());
+  remember_settling();
   if (const auto& hours = scheduler.operation_times) {
     hours_ =
         Hours{nanos_of(hours->daily_start - TimeOfDay()), nanos_of(hours->daily_end - TimeOfDay())};
@@ -37,7 +38,9 @@ class ScheduleClock::WorkClock {
       : clock_(clock),
         start_(&clock.starts_[clock.first_[location]]),
         end_(&clock.ends_[clock.first_[location]]),
-        count_(clock.first_[location + 1] - clock.first_[location]) {}
+        count_(clock.first_[location + 1] - clock.first_[location]),
+        job_(clock.jobs_[location]),
+        settled_(clock.settled_[location].empty() ? nullptr : clock.settled_[location].data()) {}
 
   std::optional<WindowFound<Nanos>> next_window(Nanos t) const {
     return find_window(
@@ -46,6 +49,12 @@ class ScheduleClock::WorkClock {
   }
   bool same_window(const WindowFound<Nanos>& a, const WindowFound<Nanos>& b) const {
     return start_[a.index] == start_[b.index] && end_[a.index] == end_[b.index];
+  }
+  // Known for the whole job from the start of a window whose start finds it.
+  std::optional<Nanos> settled_from(const WindowFound<Nanos>& found, Nanos t,
+                                    Nanos remaining) const {
+    if (settled_ == nullptr || remaining != job_ || t != start_[found.index]) return std::nullopt;
+    return settled_[found.index];
   }
   Nanos until_open(Nanos t) const { return clock_.until_open(t); }
   std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
@@ -56,7 +65,31 @@ class ScheduleClock::WorkClock {
   const Nanos* start_;
   const Nanos* end_;
   std::size_t count_;
+  Nanos job_;
+  const std::optional<Nanos>* settled_;
 };
+
+// Push-backs from one window start visit only later instants, so filling the
+// table from the last window backwards lets each walk stop at the first
+// window start it reaches: one step per window, once, instead of a walk over
+// every later window per evaluation. A start shadowed by a later window with
+// the same start is never found, so it stays unknown.
+void ScheduleClock::remember_settling() {
+  settled_.resize(n_);
+  for (std::size_t a = 0; a < n_; ++a) {
+    const std::size_t count = first_[a + 1] - first_[a];
+    if (count <= kWalkedWindows || jobs_[a] <= 0) continue;
+    settled_[a].resize(count);
+    const WorkClock clock(*this, a);
+    for (std::size_t k = count; k-- > 0;) {
+      const Nanos start = starts_[first_[a] + k];
+      if (clock.next_window(start)->index != k) continue;
+      Nanos pending = 0;
+      std::uint32_t steps = 0;
+      settled_[a][k] = settle_in_windows(clock, jobs_[a], start, pending, steps);
+    }
+  }
+}
 
 // Travel passes no windows.
 class ScheduleClock::TravelClock {
@@ -70,6 +103,9 @@ class ScheduleClock::TravelClock {
   bool same_window(const WindowFound<Nanos>&, const WindowFound<Nanos>&) const { return true; }
   Nanos until_open(Nanos t) const { return clock_.until_open(t); }
   std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
+  std::optional<Nanos> settled_from(const WindowFound<Nanos>&, Nanos, Nanos) const {
+    return std::nullopt;
+  }
   std::optional<Nanos> last_window_end() const { return std::nullopt; }
 
  private:

@@ -49,6 +49,10 @@ class ScheduleClock {
     Nanos close;  // time of day
   };
 
+  // Lists this short are cheaper to walk than to look up.
+  static constexpr std::size_t kWalkedWindows = 16;
+  void remember_settling();
+
   static Nanos time_of_day(Nanos t) {
     const Nanos within = t % kNanosPerDay;
     return within < 0 ? within + kNanosPerDay : within;
@@ -68,6 +72,9 @@ class ScheduleClock {
   std::vector<std::size_t> first_;  // windows of location a: first_[a] .. first_[a + 1] − 1
   std::vector<Nanos> starts_;
   std::vector<Nanos> ends_;
+  // Per location with a long window list (else empty), per window: where the
+  // whole job settles from the window's start (settle_in_windows).
+  std::vector<std::vector<std::optional<Nanos>>> settled_;
   std::optional<Hours> hours_;
 };
 

@@ -66,19 +66,54 @@ Span wait_for_opening(Hour h, Hour open, Hour close, Span one_day) {
 // cost nothing, frequent enough to answer Ctrl-C within milliseconds.
 inline constexpr std::uint32_t kStepsBetweenPolls = 4096;
 
-// Places one piece of work or travel in time: waits for the location's window
-// (pushing the job back when it would not end inside the window it starts
-// in), splits it at closing time with the overnight wait in between, and
-// measures lateness against the location's last window. Travel passes no
-// windows. Returns the clock when the action is done.
+// Where work of length `remaining` can begin from t, as far as the windows
+// go: waits for the window and pushes the job back while it would not end
+// inside the window it starts in. Waits are added to `pending`. No window
+// left at the end time means the job proceeds (late against the last
+// window's end). A clock that knows where the push-backs from the start of a
+// window end (settled_from) lets the walk stop there.
+template <class Clock>
+typename Clock::Time settle_in_windows(const Clock& clock, typename Clock::Span remaining,
+                                       typename Clock::Time t, typename Clock::Span& pending,
+                                       std::uint32_t& steps) {
+  using Span = typename Clock::Span;
+  for (;;) {
+    if (++steps == kStepsBetweenPolls) {
+      steps = 0;
+      poll_interrupt();
+    }
+    const auto found = clock.next_window(t);
+    if (!found) return t;
+    if (found->wait > Span{}) {
+      pending += found->wait;
+      t += found->wait;
+    }
+    if (const auto settled = clock.settled_from(*found, t, remaining)) {
+      pending += *settled - t;
+      return *settled;
+    }
+    const auto at_end = clock.next_window(t + remaining);
+    if (!at_end || clock.same_window(*at_end, *found)) return t;
+    // Push the job back to where it can begin in the window its end falls into.
+    const Span skip = at_end->wait + remaining;
+    pending += skip;
+    t += skip;
+  }
+}
+
+// Places one piece of work or travel in time: settles it in the location's
+// windows (above), splits it at closing time with the overnight wait in
+// between, and measures lateness against the location's last window. Travel
+// passes no windows. Returns the clock when the action is done.
 //
 // `clock` answers, at an instant t: next_window(t) (a WindowFound, or nothing
 // for travel and once the windows are over), same_window(a, b) (windows are
-// the same when their bounds are), until_open(t) (zero while open or without
-// hours), until_closing(t) (nothing without hours) and last_window_end()
-// (nothing for travel). `record` is told of each settled wait
-// (wait(end, span)), each piece (piece(start, span)) and the lateness of the
-// final piece (late(span)).
+// the same when their bounds are), settled_from(found, t, remaining) (where
+// settle_in_windows ends from t in `found`, when known), until_open(t) (zero
+// while open or without hours), until_closing(t) (nothing without hours) and
+// last_window_end() (nothing for travel). `record` is told of each settled
+// wait (wait(end, span)), each piece (piece(start, span)) and the lateness of
+// the final piece (late(span)).
 template <class Clock, class Record>
 typename Clock::Time place_action(const Clock& clock, typename Clock::Span remaining,
                                   typename Clock::Time t, Record& record) {
@@ -88,29 +123,7 @@ typename Clock::Time place_action(const Clock& clock, typename Clock::Span remai
   Span pending{};
   std::uint32_t steps = 0;
   while (remaining > Span{}) {
-    if (++steps == kStepsBetweenPolls) {
-      steps = 0;
-      poll_interrupt();
-    }
-    if (const auto found = clock.next_window(t)) {
-      if (found->wait > Span{}) {
-        pending += found->wait;
-        t += found->wait;
-      }
-      const auto at_end = clock.next_window(t + remaining);
-      if (at_end && !clock.same_window(*at_end, *found)) {
-        // The job would not end inside the window it starts in: push it back
-        // to where it can begin in the window its end falls into.
-        const Span skip = at_end->wait + remaining;
-        pending += skip;
-        t += skip;
-        continue;
-      }
-      // No window is left at the end time (or the job fits). If we waited
-      // above, the job proceeds at once from the start of the window waited
-      // for, adds no further wait here, and counts as late against the last
-      // window's end.
-    }
+    t = settle_in_windows(clock, remaining, t, pending, steps);
 
     const Span until_open = clock.until_open(t);
     if (until_open > Span{}) {

@@ -37,6 +37,9 @@ class LiteralClock {
   bool same_window(const WindowLookup& a, const WindowLookup& b) const {
     return *a.window == *b.window;
   }
+  std::optional<DateTime> settled_from(const WindowLookup&, DateTime, Duration) const {
+    return std::nullopt;
+  }
   Duration until_open(DateTime t) const {
     return hours_ != nullptr ? hours_->waiting_time(t.time_of_day()) : Duration::zero();
   }
