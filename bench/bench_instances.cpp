@@ -123,4 +123,29 @@ Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t l
   return penalizer;
 }
 
+Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t windows) {
+  Penalizer penalizer = random_euclidean(n, seed);
+  TimeScheduler scheduler;
+  for (const auto& row : penalizer.distance_matrix) {
+    std::vector<Duration> times;
+    for (std::uint64_t distance : row)
+      times.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / 100)));
+    scheduler.duration_matrix.push_back(std::move(times));
+  }
+  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
+  scheduler.job_durations.assign(n, Duration::from_seconds(60));
+  scheduler.time_windows.assign(
+      n, TimeWindows{{TimeWindow::make(day_one, day_one + Duration::from_seconds(10 * 86'400))}});
+  // Instants two seconds apart, none of which can hold even a one-second job.
+  scheduler.job_durations[n / 2] = Duration::from_seconds(1);
+  TimeWindows& crowded = scheduler.time_windows[n / 2];
+  crowded.windows.clear();
+  for (std::size_t k = 0; k < windows; ++k) {
+    const DateTime instant = day_one + Duration::from_seconds(static_cast<std::int64_t>(2 * k));
+    crowded.windows.push_back(TimeWindow::make(instant, instant));
+  }
+  penalizer.time_scheduler = std::move(scheduler);
+  return penalizer;
+}
+
 }  // namespace tourwright::bench

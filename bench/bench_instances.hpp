@@ -27,4 +27,9 @@ Penalizer tsptw_instance(const std::string& path, bool hours);
 // a deadline that never bites.
 Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t last_end);
 
+// Random Euclidean, travel as above, one-minute jobs in a ten-day window,
+// except one location: `windows` zero-length windows two seconds apart and a
+// one-second job, so every push-back there crosses all of them.
+Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t windows);
+
 }  // namespace tourwright::bench

@@ -276,6 +276,11 @@ std::vector<Instance> instances(const std::string& data) {
                     [last_end] { return open_window_instance(500, 20'261'208, last_end); },
                     {}});
   }
+  for (std::size_t windows : {100'000, 1'000'000}) {
+    list.push_back({"crowded30 " + std::to_string(windows) + " windows",
+                    [windows] { return crowded_window_instance(30, 20'261'209, windows); },
+                    {}});
+  }
   return list;
 }
 

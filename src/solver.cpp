@@ -7,6 +7,7 @@
 
 #include "fast/fast_eligibility.hpp"
 #include "fast/fast_scan.hpp"
+#include "penalties/time/time_output.hpp"
 
 namespace tourwright {
 
@@ -30,12 +31,20 @@ std::mt19937_64& thread_generator() {
   return generator;
 }
 
+// The fast evaluation remembers, for long window lists, where each job
+// settles; the literal reference walks every window.
+Penalizer prepared(Penalizer penalizer, Evaluation evaluation) {
+  if (evaluation == Evaluation::fast && penalizer.time_scheduler)
+    remember_settling(*penalizer.time_scheduler);
+  return penalizer;
+}
+
 }  // namespace
 
 Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
                std::optional<Route> start_route, Evaluation evaluation)
     : time_limit_(time_limit),
-      penalizer_(std::make_shared<const Penalizer>(std::move(penalizer))),
+      penalizer_(std::make_shared<const Penalizer>(prepared(std::move(penalizer), evaluation))),
       size_(penalizer_->distance_matrix.size()),
       started_at_(Clock::now()) {
   Route start = start_route ? std::move(*start_route) : identity_route(size_);

@@ -23,6 +23,8 @@ class FastScan;
 // the same candidates in the same order, only sooner. Whether the fast path
 // applies is decided once, at construction, from the input; where it does
 // not (see fast_evaluation_is_exact), `fast` runs the literal evaluation.
+// Either way `fast` lets evaluations look up where a job settles in a long
+// list of windows instead of walking it.
 enum class Evaluation { literal, fast };
 
 // Multi-start local search. The first descent starts from the identity order;

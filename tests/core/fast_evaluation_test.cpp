@@ -257,6 +257,28 @@ const DifferentialCase kCases[] = {
             r.max_n = 10;
           }),
      Expect::fast, 40},
+    // The same lists off the fast path: the literal evaluation looks them up
+    // too, also where a walk can fail near the last instant.
+    {with(timed("ManyShortWindowsOpenEndedOutOfOrder"),
+          [](Recipe& r) {
+            r.max_windows = 60;
+            r.max_width = 20 * 60;
+            r.max_gap = 30 * 60;
+            r.unsorted_windows = true;
+            r.last_end = kEndOf9999;
+            r.max_n = 8;
+          }),
+     Expect::literal, 30},
+    {with(timed("ManyShortWindowsNearTheLastInstant"),
+          [](Recipe& r) {
+            r.first_day = DateTime::kMaxUnixSeconds - 2 * kDay;
+            r.max_windows = 60;
+            r.max_width = 20 * 60;
+            r.max_gap = 30 * 60;
+            r.max_job = 6 * kHour;
+            r.max_n = 6;
+          }),
+     Expect::either, 40},
     {with(timed("SubsecondTimes"),
           [](Recipe& r) {
             r.subsecond = true;

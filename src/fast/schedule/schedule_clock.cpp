@@ -50,9 +50,10 @@ class ScheduleClock::WorkClock {
   bool same_window(const WindowFound<Nanos>& a, const WindowFound<Nanos>& b) const {
     return start_[a.index] == start_[b.index] && end_[a.index] == end_[b.index];
   }
+  std::size_t index_of(const WindowFound<Nanos>& found) const { return found.index; }
   // Known for the whole job from the start of a window whose start finds it.
-  std::optional<Nanos> settled_from(const WindowFound<Nanos>& found, Nanos t,
-                                    Nanos remaining) const {
+  std::optional<Settled<Nanos, Nanos>> settled_from(const WindowFound<Nanos>& found, Nanos t,
+                                                    Nanos remaining) const {
     if (settled_ == nullptr || remaining != job_ || t != start_[found.index]) return std::nullopt;
     return settled_[found.index];
   }
@@ -66,28 +67,26 @@ class ScheduleClock::WorkClock {
   const Nanos* end_;
   std::size_t count_;
   Nanos job_;
-  const std::optional<Nanos>* settled_;
+  const std::optional<Settled<Nanos, Nanos>>* settled_;
 };
 
-// Push-backs from one window start visit only later instants, so filling the
-// table from the last window backwards lets each walk stop at the first
-// window start it reaches: one step per window, once, instead of a walk over
-// every later window per evaluation. A start shadowed by a later window with
-// the same start is never found, so it stays unknown.
 void ScheduleClock::remember_settling() {
   settled_.resize(n_);
   for (std::size_t a = 0; a < n_; ++a) {
     const std::size_t count = first_[a + 1] - first_[a];
     if (count <= kWalkedWindows || jobs_[a] <= 0) continue;
-    settled_[a].resize(count);
+    settled_[a].resize(count);  // read by the clock below while it fills
     const WorkClock clock(*this, a);
-    for (std::size_t k = count; k-- > 0;) {
-      const Nanos start = starts_[first_[a] + k];
-      if (clock.next_window(start)->index != k) continue;
-      Nanos pending = 0;
-      std::uint32_t steps = 0;
-      settled_[a][k] = settle_in_windows(clock, jobs_[a], start, pending, steps);
-    }
+    const Nanos* starts = &starts_[first_[a]];
+    tourwright::remember_settling(
+        clock, count, [starts](std::size_t k) { return starts[k]; },
+        [&](Nanos start) -> std::optional<Settled<Nanos, Nanos>> {
+          Nanos wait = 0;
+          std::uint32_t steps = 0;
+          const Nanos t = settle_in_windows(clock, jobs_[a], start, wait, steps);
+          return Settled<Nanos, Nanos>{t, wait};
+        },
+        settled_[a]);
   }
 }
 
@@ -103,7 +102,8 @@ class ScheduleClock::TravelClock {
   bool same_window(const WindowFound<Nanos>&, const WindowFound<Nanos>&) const { return true; }
   Nanos until_open(Nanos t) const { return clock_.until_open(t); }
   std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
-  std::optional<Nanos> settled_from(const WindowFound<Nanos>&, Nanos, Nanos) const {
+  std::optional<Settled<Nanos, Nanos>> settled_from(const WindowFound<Nanos>&, Nanos,
+                                                    Nanos) const {
     return std::nullopt;
   }
   std::optional<Nanos> last_window_end() const { return std::nullopt; }

@@ -49,8 +49,6 @@ class ScheduleClock {
     Nanos close;  // time of day
   };
 
-  // Lists this short are cheaper to walk than to look up.
-  static constexpr std::size_t kWalkedWindows = 16;
   void remember_settling();
 
   static Nanos time_of_day(Nanos t) {
@@ -74,7 +72,7 @@ class ScheduleClock {
   std::vector<Nanos> ends_;
   // Per location with a long window list (else empty), per window: where the
   // whole job settles from the window's start (settle_in_windows).
-  std::vector<std::vector<std::optional<Nanos>>> settled_;
+  std::vector<std::vector<std::optional<Settled<Nanos, Nanos>>>> settled_;
   std::optional<Hours> hours_;
 };
 

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "interrupt.hpp"
 
@@ -66,6 +67,13 @@ Span wait_for_opening(Hour h, Hour open, Hour close, Span one_day) {
 // cost nothing, frequent enough to answer Ctrl-C within milliseconds.
 inline constexpr std::uint32_t kStepsBetweenPolls = 4096;
 
+// Where a job settles in the windows, and what it waited to get there.
+template <class Time, class Span>
+struct Settled {
+  Time t;
+  Span wait;
+};
+
 // Where work of length `remaining` can begin from t, as far as the windows
 // go: waits for the window and pushes the job back while it would not end
 // inside the window it starts in. Waits are added to `pending`. No window
@@ -89,8 +97,8 @@ typename Clock::Time settle_in_windows(const Clock& clock, typename Clock::Span 
       t += found->wait;
     }
     if (const auto settled = clock.settled_from(*found, t, remaining)) {
-      pending += *settled - t;
-      return *settled;
+      pending += settled->wait;
+      return settled->t;
     }
     const auto at_end = clock.next_window(t + remaining);
     if (!at_end || clock.same_window(*at_end, *found)) return t;
@@ -98,6 +106,27 @@ typename Clock::Time settle_in_windows(const Clock& clock, typename Clock::Span 
     const Span skip = at_end->wait + remaining;
     pending += skip;
     t += skip;
+  }
+}
+
+// Lists this short are cheaper to walk than to look up.
+inline constexpr std::size_t kWalkedWindows = 16;
+
+// Where a job settles (settle_in_windows, from no wait) from the start of each
+// of `count` windows, as `settle(start)` gives it, for a clock whose settled_from reads
+// `table` (and whose index_of(found) tells which window was found). Push-backs from a window start visit only later instants, so
+// filling the table from the last window backwards lets each walk stop at the
+// first window start it reaches: one step per window, once, instead of a walk
+// over every later window per evaluation. A start shadowed by a later window
+// with the same start is never found, so it stays unknown, as does any entry
+// `settle` gives nothing for.
+template <class Clock, class Start, class Settle>
+void remember_settling(
+    const Clock& clock, std::size_t count, const Start& start, const Settle& settle,
+    std::vector<std::optional<Settled<typename Clock::Time, typename Clock::Span>>>& table) {
+  table.assign(count, std::nullopt);
+  for (std::size_t k = count; k-- > 0;) {
+    if (clock.index_of(*clock.next_window(start(k))) == k) table[k] = settle(start(k));
   }
 }
 

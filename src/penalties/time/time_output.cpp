@@ -1,5 +1,6 @@
 #include "penalties/time/time_output.hpp"
 
+#include <algorithm>
 #include <iterator>
 
 #include "failure.hpp"
@@ -37,8 +38,16 @@ class LiteralClock {
   bool same_window(const WindowLookup& a, const WindowLookup& b) const {
     return *a.window == *b.window;
   }
-  std::optional<DateTime> settled_from(const WindowLookup&, DateTime, Duration) const {
-    return std::nullopt;
+  std::size_t index_of(const WindowLookup& found) const {
+    return static_cast<std::size_t>(found.window - windows_->windows.data());
+  }
+  // Known for the whole job from the start of a window whose start finds it.
+  std::optional<Settled<DateTime, Duration>> settled_from(const WindowLookup& found, DateTime t,
+                                                          Duration remaining) const {
+    if (windows_ == nullptr || windows_->settled.empty() || remaining != windows_->settled_job ||
+        t != found.window->start)
+      return std::nullopt;
+    return windows_->settled[index_of(found)];
   }
   Duration until_open(DateTime t) const {
     return hours_ != nullptr ? hours_->waiting_time(t.time_of_day()) : Duration::zero();
@@ -102,6 +111,33 @@ TimeReport action_report(Duration action_duration, const TimeWindows* location_w
   report.start_time = start;
   report.end_time = end;
   return report;
+}
+
+void remember_settling(TimeScheduler& scheduler) {
+  const std::size_t n = std::min(scheduler.time_windows.size(), scheduler.job_durations.size());
+  for (std::size_t location = 0; location < n; ++location) {
+    TimeWindows& windows = scheduler.time_windows[location];
+    const Duration job = scheduler.job_durations[location];
+    if (windows.windows.size() <= kWalkedWindows || job <= Duration::zero()) continue;
+    windows.settled_job = job;
+    windows.settled.resize(windows.windows.size());  // read by the clock below while it fills
+    const LiteralClock clock(&windows, nullptr);
+    remember_settling(
+        clock, windows.windows.size(), [&](std::size_t k) { return windows.windows[k].start; },
+        [&](DateTime start) -> std::optional<Settled<DateTime, Duration>> {
+          // A walk that fails is left to fail where an evaluation takes it;
+          // one that succeeds leaves only the sum of waits to check there.
+          try {
+            Duration wait;
+            std::uint32_t steps = 0;
+            const DateTime t = settle_in_windows(clock, job, start, wait, steps);
+            return Settled<DateTime, Duration>{t, wait};
+          } catch (const Failure&) {
+            return std::nullopt;
+          }
+        },
+        windows.settled);
+  }
 }
 
 TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std::size_t>& route,

@@ -52,6 +52,10 @@ TimeReport action_report(Duration action_duration, const TimeWindows* location_w
                          const OperationTimes* operation_times, DateTime start, bool is_travel,
                          std::optional<std::size_t> location, bool record_events);
 
+// Fills the settling cache of every location listing more than a handful of
+// windows, for its job, so that a push-back across them is one lookup.
+void remember_settling(TimeScheduler& scheduler);
+
 // The schedule of a closed tour: work at each location in route order, then
 // travel to the next, ending with the leg back to the first location. It begins
 // at the start of the first window listed for the route's first location.
