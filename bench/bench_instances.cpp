@@ -1,5 +1,6 @@
 #include "bench_instances.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -143,6 +144,46 @@ Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t
   for (std::size_t k = 0; k < windows; ++k) {
     const DateTime instant = day_one + Duration::from_seconds(static_cast<std::int64_t>(2 * k));
     crowded.windows.push_back(TimeWindow::make(instant, instant));
+  }
+  penalizer.time_scheduler = std::move(scheduler);
+  return penalizer;
+}
+
+Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
+  Penalizer penalizer = random_euclidean(n, seed);
+  std::mt19937_64 random(seed);
+  const auto pick = [&](std::int64_t low, std::int64_t high) {
+    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+  };
+  TimeScheduler scheduler;
+  for (const auto& row : penalizer.distance_matrix) {
+    std::vector<Duration> times;
+    for (std::uint64_t distance : row)
+      times.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / 1'000)));
+    scheduler.duration_matrix.push_back(std::move(times));
+  }
+  // About nine hours of work a day over the plan.
+  const auto days = static_cast<std::int64_t>(n / 12 + 1);
+  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
+  for (std::size_t a = 0; a < n; ++a) {
+    scheduler.job_durations.push_back(Duration::from_seconds(60 * pick(15, 60)));
+    std::vector<DateTime> starts;
+    for (std::int64_t w = pick(1, 5); w > 0; --w)
+      starts.push_back(day_one + Duration::from_seconds(pick(0, days - 1) * 86'400 +
+                                                        pick(8 * 3'600, 15 * 3'600)));
+    std::sort(starts.begin(), starts.end());
+    TimeWindows windows;
+    for (const DateTime start : starts) {
+      DateTime end = start + Duration::from_seconds(pick(3'600, 4 * 3'600));
+      if (!windows.windows.empty() && windows.windows.back().end > start) continue;  // overlap
+      windows.windows.push_back(TimeWindow::make(start, end));
+    }
+    scheduler.time_windows.push_back(std::move(windows));
+  }
+  if (hours) {
+    scheduler.operation_times =
+        OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
+                             TimeOfDay::from_seconds_since_midnight(17 * 3'600));
   }
   penalizer.time_scheduler = std::move(scheduler);
   return penalizer;

@@ -32,4 +32,11 @@ Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t l
 // one-second job, so every push-back there crosses all of them.
 Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t windows);
 
+// n random points as above, travel one second per 1,000 distance units (up to
+// about 23 minutes), jobs of 15–60 minutes, one to five windows per location
+// (1–4 hours, starting 08:00–15:00 on a day of a plan of n/12 + 1 days from
+// 2025-01-01, overlapping ones dropped), with `hours`: work and travel only
+// 08:00–17:00 UTC.
+Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours);
+
 }  // namespace tourwright::bench

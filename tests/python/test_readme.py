@@ -1,6 +1,6 @@
-"""The README's code and the facts it states about it.
+"""The code of the README and of the docs pages, and the facts they state.
 
-Every ```python block of the README runs as a script. Where a ```text block
+Every ```python block of those pages runs as a script. Where a ```text block
 follows it directly, that block is the exact output the script must print.
 """
 
@@ -15,9 +15,10 @@ import pytest
 import reference_model as model
 
 ROOT = Path(__file__).resolve().parents[2]
-README = (ROOT / "README.md").read_text()
+PAGES = [ROOT / "README.md", *sorted((ROOT / "docs").glob("*.md"))]
+README = "\n".join(page.read_text() for page in PAGES)
 
-# (code, expected output or None), in README order.
+# (code, expected output or None), in page order, the README first.
 BLOCKS = [(match.group(1), match.group(2))
           for match in re.finditer(r"```python\n(.*?)```\n(?:\n```text\n(.*?)```\n)?",
                                    README, re.DOTALL)]

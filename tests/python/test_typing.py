@@ -47,7 +47,8 @@ def test_examples_type_check_against_the_stub(tmp_path):
 
 
 def readme_snippets():
-    readme = (ROOT / "README.md").read_text()
+    pages = [ROOT / "README.md", *sorted((ROOT / "docs").glob("*.md"))]
+    readme = "\n".join(page.read_text() for page in pages)
     return [match.group(1) for match in re.finditer(r"```python\n(.*?)```\n", readme, re.DOTALL)]
 
 
