@@ -12,6 +12,7 @@
 // Usage: descent_bench [DATA_DIR] [--literal-budget SECONDS] [--limit SECONDS] [--runs N]
 //                      [--repeats N] [--only NAME]
 //        descent_bench --pass-table   (only the longest pass by size and kind of input)
+//        descent_bench --memory       (only the peak memory of large distance-only inputs)
 
 #include <algorithm>
 #include <chrono>
@@ -224,6 +225,40 @@ void pass_table() {
   }
 }
 
+// One field of /proc/self/status (VmRSS, VmHWM), in bytes.
+double status_bytes(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field + ":", 0) == 0) return 1024.0 * std::atof(line.c_str() + field.size() + 1);
+  }
+  return 0;
+}
+
+// Peak memory of a large distance-only solve: the matrix as the bindings
+// hand it over, then the solver with its fast tables (built before the
+// first pass, so no descent is needed). Run on its own, as the peak is the
+// process's.
+void memory_table() {
+  std::printf(
+      "Memory of the core (random points, distances below 2^32; no descent run)\n\n"
+      "| n | matrix MiB (n^2 x 8) | RSS with the matrix MiB | peak with the solver MiB | peak / "
+      "matrix |\n|---|---|---|---|---|\n");
+  for (std::size_t n : {5'000, 20'000}) {
+    Penalizer penalizer = random_euclidean(n, 20'261'208 + n);
+    const double matrix = 8.0 * double(n) * double(n);
+    const double with_matrix = status_bytes("VmRSS");
+    {
+      Solver solver(std::move(penalizer), std::nullopt, std::nullopt, Evaluation::fast);
+    }
+    const double peak = status_bytes("VmHWM");
+    constexpr double kMiB = 1024.0 * 1024.0;
+    std::printf("| %zu | %.0f | %.0f | %.0f | %.2f |\n", n, matrix / kMiB, with_matrix / kMiB,
+                peak / kMiB, peak / matrix);
+    std::fflush(stdout);
+  }
+}
+
 void time_limited(const Instance& instance, double limit, Evaluation evaluation, int runs) {
   const Penalizer penalizer = instance.make();
   std::vector<LimitedRun> results;
@@ -328,7 +363,10 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++k]));
     else if (arg == "--repeats" && k + 1 < argc)
       repeats = std::max(1, std::atoi(argv[++k]));
-    else if (arg == "--pass-table") {
+    else if (arg == "--memory") {
+      memory_table();
+      return 0;
+    } else if (arg == "--pass-table") {
       pass_table();
       return 0;
     } else if (arg == "--only" && k + 1 < argc)

@@ -247,7 +247,7 @@ Kind python_kind(Event::Kind kind) {
 
 }  // namespace
 
-Object make_schedule(const std::vector<Event>& events) {
+Object make_schedule(const EventList& events) {
   const EventTypes& types = event_types();
   Object list = checked(PyList_New(static_cast<Py_ssize_t>(events.size())));
   for (std::size_t position = 0; position < events.size(); ++position) {

@@ -9,6 +9,6 @@ namespace tourwright::python {
 
 // A new list of new event objects (PyEvent_Work / PyEvent_Wait /
 // PyEvent_Travel), one per schedule event, in order.
-Object make_schedule(const std::vector<Event>& events);
+Object make_schedule(const EventList& events);
 
 }  // namespace tourwright::python

@@ -43,7 +43,7 @@ struct ActionCase {
   std::optional<OperationTimes> hours;
   DateTime start;
   bool is_travel;
-  std::vector<Event> events;
+  EventList events;
   Duration lateness;
   Duration working;
   Duration waiting;
@@ -340,7 +340,7 @@ TEST(RouteScheduleTest, WorksThenTravelsAndClosesTheTour) {
       scheduler_for({{kZero, hours(1)}, {hours(2), kZero}}, {hours(1), hours(1)},
                     {windows({{at(0, 8), at(0, 20)}}), windows({{at(0, 12), at(0, 13)}})});
   const TimeReport report = route_schedule(scheduler, {0, 1}, true);
-  const std::vector<Event> expected{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 10)),
+  const EventList expected{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 10)),
                                     wait(at(0, 10), at(0, 12)), work(at(0, 12), at(0, 13), 1),
                                     travel(at(0, 13), at(0, 15))};
   EXPECT_EQ(report.events, expected);
@@ -355,7 +355,7 @@ TEST(RouteScheduleTest, OneLocationWorksAndTravelsToItself) {
       scheduler_for({{minutes(5)}}, {hours(1)}, {windows({{at(0, 8), at(0, 20)}})});
   const TimeReport report = route_schedule(scheduler, {0}, true);
   EXPECT_EQ(report.events,
-            (std::vector<Event>{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 9, 5))}));
+            (EventList{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 9, 5))}));
 }
 
 struct ScheduleFailureCase {

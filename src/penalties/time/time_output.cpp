@@ -69,23 +69,24 @@ class LiteralClock {
 // The report of one action, with its events when asked for.
 class ReportRecord {
  public:
+  // Events go to `events` (none when null).
   ReportRecord(TimeReport& report, bool is_travel, std::optional<std::size_t> location,
-               bool record_events)
-      : report_(report), is_travel_(is_travel), location_(location), events_(record_events) {}
+               EventList* events)
+      : report_(report), is_travel_(is_travel), location_(location), events_(events) {}
 
   void wait(DateTime end, Duration span) {
-    if (events_) report_.events.push_back({Event::Kind::Wait, 0, {end - span, end}});
+    if (events_) events_->push_back({Event::Kind::Wait, 0, {end - span, end}});
     report_.waiting_time += span;
   }
   void piece(DateTime start, Duration span) {
     if (is_travel_) {
-      if (events_) report_.events.push_back({Event::Kind::Travel, 0, {start, start + span}});
+      if (events_) events_->push_back({Event::Kind::Travel, 0, {start, start + span}});
       report_.traveling_time += span;
       return;
     }
     if (events_) {
       if (!location_) fail(messages::kUnwrapNone);
-      report_.events.push_back({Event::Kind::Work, *location_, {start, start + span}});
+      events_->push_back({Event::Kind::Work, *location_, {start, start + span}});
     }
     report_.working_time += span;
   }
@@ -95,21 +96,36 @@ class ReportRecord {
   TimeReport& report_;
   bool is_travel_;
   std::optional<std::size_t> location_;
-  bool events_;
+  EventList* events_;
 };
+
+}  // namespace
+
+namespace {
+
+// An action's report, its events appended to `events` (none when null).
+TimeReport placed_action(Duration action_duration, const TimeWindows* location_windows,
+                         const OperationTimes* operation_times, DateTime start, bool is_travel,
+                         std::optional<std::size_t> location, EventList* events) {
+  TimeReport report;
+  ReportRecord record(report, is_travel, location, events);
+  const DateTime end =
+      place_action(LiteralClock(location_windows, operation_times), action_duration, start, record);
+  report.duration = end - start;
+  report.start_time = start;
+  report.end_time = end;
+  return report;
+}
 
 }  // namespace
 
 TimeReport action_report(Duration action_duration, const TimeWindows* location_windows,
                          const OperationTimes* operation_times, DateTime start, bool is_travel,
                          std::optional<std::size_t> location, bool record_events) {
-  TimeReport report;
-  ReportRecord record(report, is_travel, location, record_events);
-  const DateTime end =
-      place_action(LiteralClock(location_windows, operation_times), action_duration, start, record);
-  report.duration = end - start;
-  report.start_time = start;
-  report.end_time = end;
+  EventList events;
+  TimeReport report = placed_action(action_duration, location_windows, operation_times, start,
+                                    is_travel, location, record_events ? &events : nullptr);
+  report.events = std::move(events);
   return report;
 }
 
@@ -149,19 +165,19 @@ TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std:
   TimeReport schedule;
   schedule.start_time = beginning;
   schedule.end_time = beginning;
-  if (record_events) schedule.events.reserve(4 * route.size());
+  // Each action appends its events to the schedule's directly.
+  EventList* const events = record_events ? &schedule.events : nullptr;
 
   const std::size_t n = route.size();
   for (std::size_t k = 0; k < n; ++k) {
     const std::size_t location = route[k];
     const Duration job = element_at(scheduler.job_durations, location);
     const TimeWindows& windows = element_at(scheduler.time_windows, location);
-    schedule.extend(
-        action_report(job, &windows, hours, schedule.end_time, false, location, record_events));
+    schedule.extend(placed_action(job, &windows, hours, schedule.end_time, false, location, events));
 
     const std::size_t next = route[(k + 1) % n];
-    schedule.extend(action_report(scheduler.travel_duration(location, next), nullptr, hours,
-                                  schedule.end_time, true, std::nullopt, record_events));
+    schedule.extend(placed_action(scheduler.travel_duration(location, next), nullptr, hours,
+                                  schedule.end_time, true, std::nullopt, events));
   }
   return schedule;
 }

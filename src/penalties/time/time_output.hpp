@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -27,10 +28,15 @@ struct Event {
   friend bool operator==(const Event&, const Event&) = default;
 };
 
+// A schedule's events. Long jobs under short hours make tens of millions of
+// them: a deque grows by blocks, never copying what it holds, so the peak
+// stays near the events' own size.
+using EventList = std::deque<Event>;
+
 // The time account of one action or of a whole route.
 // Invariant: duration == working_time + waiting_time + traveling_time.
 struct TimeReport {
-  std::vector<Event> events;  // empty unless events were recorded
+  EventList events;  // empty unless events were recorded
   Duration duration;
   Duration lateness;
   Duration working_time;
