@@ -46,14 +46,14 @@ PyObject* get_route(PyObject* self, void* /*closure*/) {
 }
 
 // A report total in whole seconds, or None without time data.
-template <Duration TimeReport::* kTotal>
+template <Duration TimeTotals::* kTotal>
 PyObject* get_total(PyObject* self, void* /*closure*/) {
   const auto& report = report_of(self);
   if (!report) Py_RETURN_NONE;
   return PyLong_FromUnsignedLongLong(seconds_for_python((*report).*kTotal));
 }
 
-template <DateTime TimeReport::* kInstant>
+template <DateTime TimeTotals::* kInstant>
 PyObject* get_instant(PyObject* self, void* /*closure*/) {
   const auto& report = report_of(self);
   if (!report) Py_RETURN_NONE;

@@ -308,16 +308,10 @@ TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
 }
 
 TEST(TimeReportTest, ExtendAddsTotalsMovesEventsAndKeepsTheStart) {
-  TimeReport first{
-      {work(at(0, 9), at(0, 10))}, hours(1), kZero, hours(1), kZero, kZero, at(0, 9), at(0, 10)};
-  TimeReport second{{wait(at(0, 10), at(0, 11)), travel(at(0, 11), at(0, 12))},
-                    hours(2),
-                    seconds(5),
-                    kZero,
-                    hours(1),
-                    hours(1),
-                    at(0, 10),
-                    at(0, 12)};
+  TimeReport first{{hours(1), kZero, hours(1), kZero, kZero, at(0, 9), at(0, 10)},
+                   {work(at(0, 9), at(0, 10))}};
+  TimeReport second{{hours(2), seconds(5), kZero, hours(1), hours(1), at(0, 10), at(0, 12)},
+                    {wait(at(0, 10), at(0, 11)), travel(at(0, 11), at(0, 12))}};
   first.extend(std::move(second));
   EXPECT_EQ(first.events.size(), 3u);
   EXPECT_EQ(first.events.back(), travel(at(0, 11), at(0, 12)));

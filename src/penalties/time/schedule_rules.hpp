@@ -80,8 +80,9 @@ struct Settled {
 // left at the end time means the job proceeds (late against the last
 // window's end). A clock that knows where the push-backs from the start of a
 // window end (settled_from) lets the walk stop there.
+// Inlined: it runs once per action, inside the evaluations' hot loop.
 template <class Clock>
-typename Clock::Time settle_in_windows(const Clock& clock, typename Clock::Span remaining,
+[[gnu::always_inline]] inline typename Clock::Time settle_in_windows(const Clock& clock, typename Clock::Span remaining,
                                        typename Clock::Time t, typename Clock::Span& pending,
                                        std::uint32_t& steps) {
   using Span = typename Clock::Span;

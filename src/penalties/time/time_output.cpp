@@ -9,13 +9,17 @@
 
 namespace tourwright {
 
-void TimeReport::extend(TimeReport&& other) {
+void TimeTotals::extend(const TimeTotals& other) {
   end_time = other.end_time;
   duration += other.duration;
   lateness += other.lateness;
   working_time += other.working_time;
   waiting_time += other.waiting_time;
   traveling_time += other.traveling_time;
+}
+
+void TimeReport::extend(TimeReport&& other) {
+  TimeTotals::extend(other);
   events.insert(events.end(), std::make_move_iterator(other.events.begin()),
                 std::make_move_iterator(other.events.end()));
 }
@@ -70,7 +74,7 @@ class LiteralClock {
 class ReportRecord {
  public:
   // Events go to `events` (none when null).
-  ReportRecord(TimeReport& report, bool is_travel, std::optional<std::size_t> location,
+  ReportRecord(TimeTotals& report, bool is_travel, std::optional<std::size_t> location,
                EventList* events)
       : report_(report), is_travel_(is_travel), location_(location), events_(events) {}
 
@@ -93,7 +97,7 @@ class ReportRecord {
   void late(Duration span) { report_.lateness += span; }
 
  private:
-  TimeReport& report_;
+  TimeTotals& report_;
   bool is_travel_;
   std::optional<std::size_t> location_;
   EventList* events_;
@@ -103,11 +107,11 @@ class ReportRecord {
 
 namespace {
 
-// An action's report, its events appended to `events` (none when null).
-TimeReport placed_action(Duration action_duration, const TimeWindows* location_windows,
+// An action's account, its events appended to `events` (none when null).
+TimeTotals placed_action(Duration action_duration, const TimeWindows* location_windows,
                          const OperationTimes* operation_times, DateTime start, bool is_travel,
                          std::optional<std::size_t> location, EventList* events) {
-  TimeReport report;
+  TimeTotals report;
   ReportRecord record(report, is_travel, location, events);
   const DateTime end =
       place_action(LiteralClock(location_windows, operation_times), action_duration, start, record);
@@ -122,10 +126,10 @@ TimeReport placed_action(Duration action_duration, const TimeWindows* location_w
 TimeReport action_report(Duration action_duration, const TimeWindows* location_windows,
                          const OperationTimes* operation_times, DateTime start, bool is_travel,
                          std::optional<std::size_t> location, bool record_events) {
-  EventList events;
-  TimeReport report = placed_action(action_duration, location_windows, operation_times, start,
-                                    is_travel, location, record_events ? &events : nullptr);
-  report.events = std::move(events);
+  TimeReport report;
+  static_cast<TimeTotals&>(report) =
+      placed_action(action_duration, location_windows, operation_times, start, is_travel,
+                    location, record_events ? &report.events : nullptr);
   return report;
 }
 

@@ -33,10 +33,9 @@ struct Event {
 // stays near the events' own size.
 using EventList = std::deque<Event>;
 
-// The time account of one action or of a whole route.
+// The time account of one action or of a whole route, without its events.
 // Invariant: duration == working_time + waiting_time + traveling_time.
-struct TimeReport {
-  EventList events;  // empty unless events were recorded
+struct TimeTotals {
   Duration duration;
   Duration lateness;
   Duration working_time;
@@ -45,7 +44,16 @@ struct TimeReport {
   DateTime start_time;
   DateTime end_time;
 
-  // Appends `other`, which must start where this report ends.
+  // Appends `other`, which must start where this account ends.
+  void extend(const TimeTotals& other);
+};
+
+// The time account with its events.
+struct TimeReport : TimeTotals {
+  EventList events;  // empty unless events were recorded
+
+  using TimeTotals::extend;
+  // Appends `other` and its events.
   void extend(TimeReport&& other);
 };
 

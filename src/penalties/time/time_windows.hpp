@@ -34,8 +34,8 @@ struct TimeWindows {
   // A cache, for long lists only (remember_settling): where a job of length
   // `settled_job` settles from the start of each window. Evaluations give the
   // same with or without it.
-  std::vector<std::optional<Settled<DateTime, Duration>>> settled;
-  Duration settled_job;
+  std::vector<std::optional<Settled<DateTime, Duration>>> settled{};
+  Duration settled_job{};
 
   // The window containing t (zero wait), else the next one to open (with the
   // wait until it opens), else nothing once the last listed window has ended.
