@@ -6,7 +6,9 @@
 Left: the sites on the plane (kilometres from the office) and the closed
 tour through them, numbered in visiting order. Right: one row per weekday
 with the work, driving and waiting of that day between opening and closing
-time; nights are not drawn. Needs matplotlib (Debian: python3-matplotlib);
+time, every job labelled (by its number on the map where the name does not
+fit) and the time window it runs in drawn, on that day, as a strip above
+it; nights are not drawn. Needs matplotlib (Debian: python3-matplotlib);
 the Agg backend renders without a display.
 """
 
@@ -26,6 +28,7 @@ from technician_week import CLOSING, DAYS, OPENING, SITES, WEEK, solve_week  # n
 from timeline import hours_minutes, steps  # noqa: E402
 
 COLOURS = {"work": "#2b6cb0", "travel": "#dd6b20", "wait": "#cbd5e0"}
+WINDOW_COLOUR = "#90cdf4"
 
 
 def day_start(day_index: int) -> int:
@@ -80,9 +83,26 @@ def plot(output: Path, time_limit: int) -> None:
             width = (end - start) / 3600
             by_day.barh(day_index, width, left=left, height=0.6, color=COLOURS[step.kind],
                         edgecolor="white", linewidth=0.6)
-            if step.kind == "work" and width >= 0.75:
-                by_day.text(left + width / 2, day_index, SITES[step.location].name,
-                            ha="center", va="center", color="white", fontsize=7, wrap=True)
+            if step.kind != "work":
+                continue
+            # Every job is labelled: by name where it fits, else by its
+            # number on the map.
+            position = route.index(step.location)
+            label = SITES[step.location].name if width >= 0.75 else str(position)
+            by_day.text(left + width / 2, day_index, label, ha="center", va="center",
+                        color="white", fontsize=7, wrap=True)
+            # The window the job runs in, on that day, as a strip above its
+            # bar; consecutive jobs alternate between two lanes, so that
+            # their windows stay apart where they overlap.
+            for window_start, window_end in SITES[step.location].windows:
+                if not window_start <= step.start <= window_end:
+                    continue
+                shown = max(window_start, first), min(window_end, first + open_hours)
+                if shown[0] < shown[1]:
+                    by_day.barh(day_index - 0.36 - 0.09 * (position % 2),
+                                (shown[1] - shown[0]) / 3600,
+                                left=OPENING.hour + (shown[0] - first) / 3600, height=0.07,
+                                color=WINDOW_COLOUR, linewidth=0)
     by_day.set_yticks(range(len(DAYS)), [WEEK.replace(day=WEEK.day + k).strftime("%a %d %b")
                                          for k in range(len(DAYS))])
     by_day.invert_yaxis()
@@ -93,8 +113,10 @@ def plot(output: Path, time_limit: int) -> None:
     by_day.set_title(f"Schedule: work {hours_minutes(out.working_time or 0)}, "
                      f"driving {hours_minutes(out.traveling_time or 0)}, "
                      f"lateness {out.lateness} s")
-    by_day.legend(handles=[Patch(color=colour, label=kind) for kind, colour in COLOURS.items()],
-                  loc="upper center", bbox_to_anchor=(0.5, -0.12), ncol=3, frameon=False)
+    legend = [Patch(color=colour, label=kind) for kind, colour in COLOURS.items()]
+    legend.append(Patch(color=WINDOW_COLOUR, label="window of the job below"))
+    by_day.legend(handles=legend, loc="upper center", bbox_to_anchor=(0.5, -0.12), ncol=4,
+                  frameon=False)
     by_day.grid(True, axis="x", linewidth=0.4, alpha=0.5)
 
     figure.suptitle("A heating technician's week, planned by tourwright", fontsize=13)
