@@ -47,7 +47,7 @@ struct Instance {
   std::string name;
   std::function<Penalizer()> make;
   std::optional<std::uint64_t> best_known;  // tour length (distance) for TSPLIB
-  bool literal_search = true;  // false where one literal pass takes minutes
+  bool literal_search = true;               // false where one literal pass takes minutes
 };
 
 struct Descent {

@@ -335,8 +335,8 @@ TEST(RouteScheduleTest, WorksThenTravelsAndClosesTheTour) {
                     {windows({{at(0, 8), at(0, 20)}}), windows({{at(0, 12), at(0, 13)}})});
   const TimeReport report = route_schedule(scheduler, {0, 1}, true);
   const EventList expected{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 10)),
-                                    wait(at(0, 10), at(0, 12)), work(at(0, 12), at(0, 13), 1),
-                                    travel(at(0, 13), at(0, 15))};
+                           wait(at(0, 10), at(0, 12)), work(at(0, 12), at(0, 13), 1),
+                           travel(at(0, 13), at(0, 15))};
   EXPECT_EQ(report.events, expected);
   EXPECT_EQ(report.start_time, at(0, 8));
   EXPECT_EQ(report.end_time, at(0, 15));
@@ -348,8 +348,7 @@ TEST(RouteScheduleTest, OneLocationWorksAndTravelsToItself) {
   const TimeScheduler scheduler =
       scheduler_for({{minutes(5)}}, {hours(1)}, {windows({{at(0, 8), at(0, 20)}})});
   const TimeReport report = route_schedule(scheduler, {0}, true);
-  EXPECT_EQ(report.events,
-            (EventList{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 9, 5))}));
+  EXPECT_EQ(report.events, (EventList{work(at(0, 8), at(0, 9), 0), travel(at(0, 9), at(0, 9, 5))}));
 }
 
 struct ScheduleFailureCase {

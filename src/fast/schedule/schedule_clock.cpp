@@ -102,8 +102,7 @@ class ScheduleClock::TravelClock {
   bool same_window(const WindowFound<Nanos>&, const WindowFound<Nanos>&) const { return true; }
   Nanos until_open(Nanos t) const { return clock_.until_open(t); }
   std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
-  std::optional<Settled<Nanos, Nanos>> settled_from(const WindowFound<Nanos>&, Nanos,
-                                                    Nanos) const {
+  std::optional<Settled<Nanos, Nanos>> settled_from(const WindowFound<Nanos>&, Nanos, Nanos) const {
     return std::nullopt;
   }
   std::optional<Nanos> last_window_end() const { return std::nullopt; }

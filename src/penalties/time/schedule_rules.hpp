@@ -82,9 +82,11 @@ struct Settled {
 // window end (settled_from) lets the walk stop there.
 // Inlined: it runs once per action, inside the evaluations' hot loop.
 template <class Clock>
-[[gnu::always_inline]] inline typename Clock::Time settle_in_windows(const Clock& clock, typename Clock::Span remaining,
-                                       typename Clock::Time t, typename Clock::Span& pending,
-                                       std::uint32_t& steps) {
+[[gnu::always_inline]] inline typename Clock::Time settle_in_windows(const Clock& clock,
+                                                                     typename Clock::Span remaining,
+                                                                     typename Clock::Time t,
+                                                                     typename Clock::Span& pending,
+                                                                     std::uint32_t& steps) {
   using Span = typename Clock::Span;
   for (;;) {
     if (++steps == kStepsBetweenPolls) {
@@ -115,12 +117,11 @@ inline constexpr std::size_t kWalkedWindows = 16;
 
 // Where a job settles (settle_in_windows, from no wait) from the start of each
 // of `count` windows, as `settle(start)` gives it, for a clock whose settled_from reads
-// `table` (and whose index_of(found) tells which window was found). Push-backs from a window start visit only later instants, so
-// filling the table from the last window backwards lets each walk stop at the
-// first window start it reaches: one step per window, once, instead of a walk
-// over every later window per evaluation. A start shadowed by a later window
-// with the same start is never found, so it stays unknown, as does any entry
-// `settle` gives nothing for.
+// `table` (and whose index_of(found) tells which window was found). Push-backs from a window start
+// visit only later instants, so filling the table from the last window backwards lets each walk
+// stop at the first window start it reaches: one step per window, once, instead of a walk over
+// every later window per evaluation. A start shadowed by a later window with the same start is
+// never found, so it stays unknown, as does any entry `settle` gives nothing for.
 template <class Clock, class Start, class Settle>
 void remember_settling(
     const Clock& clock, std::size_t count, const Start& start, const Settle& settle,

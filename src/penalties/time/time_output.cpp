@@ -128,8 +128,8 @@ TimeReport action_report(Duration action_duration, const TimeWindows* location_w
                          std::optional<std::size_t> location, bool record_events) {
   TimeReport report;
   static_cast<TimeTotals&>(report) =
-      placed_action(action_duration, location_windows, operation_times, start, is_travel,
-                    location, record_events ? &report.events : nullptr);
+      placed_action(action_duration, location_windows, operation_times, start, is_travel, location,
+                    record_events ? &report.events : nullptr);
   return report;
 }
 
@@ -177,7 +177,8 @@ TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std:
     const std::size_t location = route[k];
     const Duration job = element_at(scheduler.job_durations, location);
     const TimeWindows& windows = element_at(scheduler.time_windows, location);
-    schedule.extend(placed_action(job, &windows, hours, schedule.end_time, false, location, events));
+    schedule.extend(
+        placed_action(job, &windows, hours, schedule.end_time, false, location, events));
 
     const std::size_t next = route[(k + 1) % n];
     schedule.extend(placed_action(scheduler.travel_duration(location, next), nullptr, hours,
