@@ -38,6 +38,18 @@ std::ifstream open(const std::string& path) {
   return file;
 }
 
+// Travel of one second per `units` distance units.
+std::vector<std::vector<Duration>> travel_seconds(const DistanceMatrix& distances,
+                                                  std::uint64_t units) {
+  std::vector<std::vector<Duration>> times;
+  for (const auto& row : distances) {
+    std::vector<Duration>& line = times.emplace_back();
+    for (std::uint64_t distance : row)
+      line.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / units)));
+  }
+  return times;
+}
+
 }  // namespace
 
 Penalizer tsplib_instance(const std::string& path) {
@@ -106,12 +118,7 @@ Penalizer tsptw_instance(const std::string& path, bool hours) {
 Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t last_end) {
   Penalizer penalizer = random_euclidean(n, seed);
   TimeScheduler scheduler;
-  for (const auto& row : penalizer.distance_matrix) {
-    std::vector<Duration> times;
-    for (std::uint64_t distance : row)
-      times.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / 100)));
-    scheduler.duration_matrix.push_back(std::move(times));
-  }
+  scheduler.duration_matrix = travel_seconds(penalizer.distance_matrix, 100);
   scheduler.job_durations.assign(n, Duration::from_seconds(15 * 60));
   const TimeWindow window =
       TimeWindow::make(DateTime::from_unix_seconds(1'735'689'600),  // 2025-01-01T00:00:00Z
@@ -127,12 +134,7 @@ Penalizer open_window_instance(std::size_t n, std::uint64_t seed, std::int64_t l
 Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t windows) {
   Penalizer penalizer = random_euclidean(n, seed);
   TimeScheduler scheduler;
-  for (const auto& row : penalizer.distance_matrix) {
-    std::vector<Duration> times;
-    for (std::uint64_t distance : row)
-      times.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / 100)));
-    scheduler.duration_matrix.push_back(std::move(times));
-  }
+  scheduler.duration_matrix = travel_seconds(penalizer.distance_matrix, 100);
   const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
   scheduler.job_durations.assign(n, Duration::from_seconds(60));
   scheduler.time_windows.assign(
@@ -156,12 +158,7 @@ Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
     return std::uniform_int_distribution<std::int64_t>(low, high)(random);
   };
   TimeScheduler scheduler;
-  for (const auto& row : penalizer.distance_matrix) {
-    std::vector<Duration> times;
-    for (std::uint64_t distance : row)
-      times.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / 1'000)));
-    scheduler.duration_matrix.push_back(std::move(times));
-  }
+  scheduler.duration_matrix = travel_seconds(penalizer.distance_matrix, 1'000);
   // About nine hours of work a day over the plan.
   const auto days = static_cast<std::int64_t>(n / 12 + 1);
   const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
