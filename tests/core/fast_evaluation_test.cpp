@@ -132,6 +132,16 @@ Recipe with(Recipe recipe, Change change) {
   return recipe;
 }
 
+// Long lists of windows (up to 60 per location), mostly shorter than the jobs.
+Recipe many_short_windows(std::string name) {
+  return with(timed(std::move(name)), [](Recipe& r) {
+    r.max_windows = 60;
+    r.max_width = 20 * 60;
+    r.max_gap = 30 * 60;
+    r.max_n = 10;
+  });
+}
+
 const DifferentialCase kCases[] = {
     {distances("SymmetricDistances", true, 100, 40), Expect::fast, 60},
     {distances("AsymmetricDistances", false, 100, 40), Expect::fast, 60},
@@ -221,60 +231,37 @@ const DifferentialCase kCases[] = {
     // Long lists of windows mostly shorter than the jobs: push-backs cross
     // many windows, which the fast path looks up instead of walking; zero
     // length windows sharing starts shadow one another.
-    {with(timed("ManyShortWindows"),
+    {many_short_windows("ManyShortWindows"), Expect::fast, 40},
+    {with(many_short_windows("ManyShortWindowsWithHours"),
           [](Recipe& r) {
-            r.max_windows = 60;
-            r.max_width = 20 * 60;
-            r.max_gap = 30 * 60;
-            r.max_n = 10;
-          }),
-     Expect::fast, 40},
-    {with(timed("ManyShortWindowsWithHours"),
-          [](Recipe& r) {
-            r.max_windows = 60;
             r.max_width = 40 * 60;
             r.max_gap = 60 * 60;
             r.max_job = 5 * kHour;
             r.hours = {{8 * kHour, 12 * kHour}};
-            r.max_n = 10;
           }),
      Expect::fast, 40},
-    {with(timed("ManyShortWindowsOutOfOrder"),
-          [](Recipe& r) {
-            r.max_windows = 60;
-            r.max_width = 20 * 60;
-            r.max_gap = 30 * 60;
-            r.unsorted_windows = true;
-            r.max_n = 10;
-          }),
+    {with(many_short_windows("ManyShortWindowsOutOfOrder"),
+          [](Recipe& r) { r.unsorted_windows = true; }),
      Expect::fast, 30},
-    {with(timed("ManyZeroLengthWindows"),
+    {with(many_short_windows("ManyZeroLengthWindows"),
           [](Recipe& r) {
-            r.max_windows = 60;
             r.max_width = 0;
             r.max_gap = 2;
             r.max_job = 60;
-            r.max_n = 10;
           }),
      Expect::fast, 40},
     // The same lists off the fast path: the literal evaluation looks them up
     // too, also where a walk can fail near the last instant.
-    {with(timed("ManyShortWindowsOpenEndedOutOfOrder"),
+    {with(many_short_windows("ManyShortWindowsOpenEndedOutOfOrder"),
           [](Recipe& r) {
-            r.max_windows = 60;
-            r.max_width = 20 * 60;
-            r.max_gap = 30 * 60;
             r.unsorted_windows = true;
             r.last_end = kEndOf9999;
             r.max_n = 8;
           }),
      Expect::literal, 30},
-    {with(timed("ManyShortWindowsNearTheLastInstant"),
+    {with(many_short_windows("ManyShortWindowsNearTheLastInstant"),
           [](Recipe& r) {
             r.first_day = DateTime::kMaxUnixSeconds - 2 * kDay;
-            r.max_windows = 60;
-            r.max_width = 20 * 60;
-            r.max_gap = 30 * 60;
             r.max_job = 6 * kHour;
             r.max_n = 6;
           }),
