@@ -186,4 +186,40 @@ Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
   return penalizer;
 }
 
+Penalizer long_job_instance(std::size_t n, std::uint64_t seed, std::int64_t open_seconds,
+                            std::int64_t most_days) {
+  Penalizer penalizer = random_euclidean(n, seed);
+  std::mt19937_64 random(seed);
+  const auto pick = [&](std::int64_t low, std::int64_t high) {
+    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+  };
+  TimeScheduler scheduler;
+  // The longest leg of the square is about 1.4 × 10^6 units.
+  const auto units = static_cast<std::uint64_t>(std::max<std::int64_t>(
+      1, 1'400'000 / std::max<std::int64_t>(1, open_seconds * most_days / 4)));
+  scheduler.duration_matrix = travel_seconds(penalizer.distance_matrix, units);
+  // Jobs average half the most, drives an eighth (or less): that many days each.
+  const auto plan = static_cast<std::int64_t>(n) * (most_days / 2 + most_days / 8 + 2);
+  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
+  for (std::size_t a = 0; a < n; ++a) {
+    scheduler.job_durations.push_back(Duration::from_seconds(open_seconds * pick(1, most_days)));
+    std::vector<std::int64_t> starts;
+    for (std::int64_t w = pick(1, 3); w > 0; --w) starts.push_back(pick(0, plan - 1));
+    std::sort(starts.begin(), starts.end());
+    TimeWindows windows;
+    for (const std::int64_t start : starts) {
+      const DateTime begin = day_one + Duration::from_seconds(start * 86'400);
+      const DateTime end = begin + Duration::from_seconds(pick(plan / 10, plan / 2) * 86'400);
+      if (!windows.windows.empty() && windows.windows.back().end > begin) continue;  // overlap
+      windows.windows.push_back(TimeWindow::make(begin, end));
+    }
+    scheduler.time_windows.push_back(std::move(windows));
+  }
+  scheduler.operation_times =
+      OperationTimes::make(TimeOfDay::from_seconds_since_midnight(9 * 3'600),
+                           TimeOfDay::from_seconds_since_midnight(9 * 3'600 + open_seconds));
+  penalizer.time_scheduler = std::move(scheduler);
+  return penalizer;
+}
+
 }  // namespace tourwright::bench

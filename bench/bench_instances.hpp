@@ -39,4 +39,12 @@ Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t
 // 08:00–17:00 UTC.
 Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours);
 
+// Long jobs under short hours: open `open_seconds` a day from 09:00 UTC, jobs
+// of 1 to `most_days` days' opening and drives of up to a quarter of that (one
+// distance unit per second, scaled), so each action is up to that many pieces.
+// One to three windows per location, each a tenth to a half of the plan long,
+// in order, somewhere in the plan from 2025-01-01.
+Penalizer long_job_instance(std::size_t n, std::uint64_t seed, std::int64_t open_seconds,
+                            std::int64_t most_days);
+
 }  // namespace tourwright::bench

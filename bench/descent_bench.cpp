@@ -28,6 +28,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -332,6 +333,15 @@ std::vector<Instance> instances(const std::string& data) {
     list.push_back({std::string("open500 until ") + until,
                     [last_end] { return open_window_instance(500, 20'261'208, last_end); },
                     {}});
+  }
+  // Actions of many pieces: long jobs under an hour, or a second, a day.
+  for (const auto& [label, open, most_days] :
+       {std::tuple{"1h/day", std::int64_t{3'600}, std::int64_t{40}},
+        std::tuple{"1s/day", std::int64_t{1}, std::int64_t{2'000}}}) {
+    list.push_back(
+        {std::string("longjobs20 ") + label,
+         [open, most_days] { return long_job_instance(20, 20'261'209, open, most_days); },
+         {}});
   }
   for (std::size_t windows : {100'000, 1'000'000}) {
     list.push_back({"crowded30 " + std::to_string(windows) + " windows",

@@ -31,11 +31,18 @@ std::mt19937_64& thread_generator() {
   return generator;
 }
 
-// The fast evaluation remembers, for long window lists, where each job
-// settles; the literal reference walks every window.
-Penalizer prepared(Penalizer penalizer, Evaluation evaluation) {
-  if (evaluation == Evaluation::fast && penalizer.time_scheduler)
+// The fast search remembers, for long window lists, where each job settles,
+// and, where no schedule can overflow, takes runs of whole days at once; the
+// literal reference walks every window and every day.
+Penalizer prepared(Penalizer penalizer, Evaluation evaluation,
+                   const std::optional<Route>& start_route) {
+  if (evaluation == Evaluation::fast && penalizer.time_scheduler) {
     remember_settling(*penalizer.time_scheduler);
+    const std::size_t route_size =
+        start_route ? start_route->size() : penalizer.distance_matrix.size();
+    if (fast_evaluation_is_exact(penalizer, route_size))
+      allow_whole_days(*penalizer.time_scheduler);
+  }
   return penalizer;
 }
 
@@ -44,7 +51,8 @@ Penalizer prepared(Penalizer penalizer, Evaluation evaluation) {
 Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
                std::optional<Route> start_route, Evaluation evaluation)
     : time_limit_(time_limit),
-      penalizer_(std::make_shared<const Penalizer>(prepared(std::move(penalizer), evaluation))),
+      penalizer_(std::make_shared<const Penalizer>(
+          prepared(std::move(penalizer), evaluation, start_route))),
       size_(penalizer_->distance_matrix.size()),
       started_at_(Clock::now()) {
   Route start = start_route ? std::move(*start_route) : identity_route(size_);

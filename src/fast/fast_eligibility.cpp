@@ -35,16 +35,6 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
                      [](const TimeWindows& windows) { return !windows.windows.empty(); });
 }
 
-// Windows listed in order without overlap: each starts no sooner than the one
-// before it ends.
-bool in_order(const std::vector<TimeWindow>& windows) {
-  for (std::size_t k = 0; k < windows.size(); ++k) {
-    if (windows[k].start > windows[k].end) return false;
-    if (k + 1 < windows.size() && windows[k].end > windows[k + 1].start) return false;
-  }
-  return true;
-}
-
 // An upper bound on every clock value any route's schedule can reach, as a
 // bound L on where window waits and push-backs can move the clock, plus, for
 // each action of length R:
@@ -83,7 +73,7 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
       latest_end = std::max(latest_end, wide_nanos_of(window.end));
       latest_start = std::max(latest_start, wide_nanos_of(window.start));
     }
-    ordered = ordered && in_order(windows);
+    ordered = ordered && listed_in_order(windows);
   }
   const WideNanos landing = ordered ? std::min(latest_end, latest_start + actions) : latest_end;
 

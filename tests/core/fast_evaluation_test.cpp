@@ -203,6 +203,38 @@ const DifferentialCase kCases[] = {
             r.max_job = 6 * kHour;
           }),
      Expect::fast, 40},
+    // Jobs and drives of many days under short hours, in windows of weeks:
+    // the fast search takes runs of whole days at once, and a run ends where
+    // a job's end looked up leaves its window (a push-back mid-job).
+    {with(timed("WholeDaysUnderShortHours"),
+          [](Recipe& r) {
+            r.hours = {{9 * kHour, 10 * kHour}};
+            r.max_job = 40 * kHour;
+            r.max_travel = 10 * kHour;
+            r.max_width = 30 * kDay;
+            r.max_gap = 5 * kDay;
+          }),
+     Expect::fast, 50},
+    {with(timed("WholeDaysOutOfOrder"),
+          [](Recipe& r) {
+            r.hours = {{9 * kHour, 10 * kHour}};
+            r.max_job = 40 * kHour;
+            r.max_width = 30 * kDay;
+            r.max_gap = 5 * kDay;
+            r.unsorted_windows = true;
+            r.max_windows = 4;
+          }),
+     Expect::fast, 40},
+    {with(timed("WholeDaysOneSecondADay"),
+          [](Recipe& r) {
+            r.hours = {{9 * kHour, 9 * kHour + 1}};
+            r.max_job = 300;
+            r.max_travel = 60;
+            r.max_width = 200 * kDay;
+            r.max_gap = 30 * kDay;
+            r.max_n = 10;
+          }),
+     Expect::fast, 40},
     {with(timed("AsymmetricTimes"), [](Recipe& r) { r.symmetric = false; }), Expect::fast, 50},
     {with(timed("UnsortedWindows"),
           [](Recipe& r) {

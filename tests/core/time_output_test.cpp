@@ -71,11 +71,24 @@ TEST_P(ActionReportTest, PlacesTheActionInTime) {
       c.is_travel ? std::nullopt : std::optional<std::size_t>(7);
   expect_report(
       c, action_report(c.action, location_windows, hours, c.start, c.is_travel, location, true));
-  // Without events, everything but the events list is the same.
+  // Without events, everything but the events list is the same, also when
+  // runs of whole days are taken at once.
   ActionCase silent = c;
   silent.events.clear();
   expect_report(silent, action_report(c.action, location_windows, hours, c.start, c.is_travel,
                                       location, false));
+  std::optional<TimeWindows> marked = c.windows;
+  if (marked) marked->in_order = listed_in_order(marked->windows);
+  std::optional<OperationTimes> whole_days = c.hours;
+  if (whole_days) whole_days->whole_days = true;
+  expect_report(silent, action_report(c.action, marked ? &*marked : nullptr,
+                                      whole_days ? &*whole_days : nullptr, c.start, c.is_travel,
+                                      location, false));
+}
+
+std::optional<OperationTimes> three_hours_a_day() {
+  return OperationTimes::make(TimeOfDay::from_parts(10 * 3'600, 0),
+                              TimeOfDay::from_parts(13 * 3'600, 0));
 }
 
 const Duration kZero = Duration::zero();
@@ -225,6 +238,48 @@ INSTANTIATE_TEST_SUITE_P(
                                  hours(1),
                                  hours(2),
                                  kZero},
+                      // Day 2 opens inside the first window, but the job's end
+                      // looked up from there falls after it: pushed back mid-job.
+                      ActionCase{"PushedBackAfterWholeDays",
+                                 hours(12),
+                                 windows({{at(0, 10), at(2, 12)}, {at(7, 10), at(20, 0)}}),
+                                 three_hours_a_day(),
+                                 at(0, 10),
+                                 false,
+                                 {work(at(0, 10), at(0, 13)), wait(at(0, 13), at(1, 10)),
+                                  work(at(1, 10), at(1, 13)), wait(at(1, 13), at(7, 10)),
+                                  work(at(7, 10), at(7, 13)), wait(at(7, 13), at(8, 10)),
+                                  work(at(8, 10), at(8, 13))},
+                                 kZero,
+                                 hours(12),
+                                 hours(183),
+                                 kZero},
+                      // Overlapping and repeated windows: the lookups follow the
+                      // list, not the calendar.
+                      ActionCase{"WholeDaysInWindowsOutOfOrder",
+                                 hours(27),
+                                 windows({{at(2, 12), at(6, 0)},
+                                          {at(3, 6), at(5, 18)},
+                                          {at(3, 12), at(3, 18)},
+                                          {at(2, 12), at(6, 0)}}),
+                                 three_hours_a_day(),
+                                 at(1, 10),
+                                 false,
+                                 {wait(at(1, 10), at(2, 12)),   work(at(2, 12), at(2, 13)),
+                                  wait(at(2, 13), at(4, 12)),   work(at(4, 12), at(4, 13)),
+                                  wait(at(4, 13), at(5, 10)),   work(at(5, 10), at(5, 13)),
+                                  wait(at(5, 13), at(6, 10)),   work(at(6, 10), at(6, 13)),
+                                  wait(at(6, 13), at(7, 10)),   work(at(7, 10), at(7, 13)),
+                                  wait(at(7, 13), at(8, 10)),   work(at(8, 10), at(8, 13)),
+                                  wait(at(8, 13), at(9, 10)),   work(at(9, 10), at(9, 13)),
+                                  wait(at(9, 13), at(10, 10)),  work(at(10, 10), at(10, 13)),
+                                  wait(at(10, 13), at(11, 10)), work(at(11, 10), at(11, 13)),
+                                  wait(at(11, 13), at(12, 10)), work(at(12, 10), at(12, 13)),
+                                  wait(at(12, 13), at(13, 10)), work(at(13, 10), at(13, 11))},
+                                 hours(179),
+                                 hours(27),
+                                 hours(262),
+                                 kZero},
                       ActionCase{"NegativeLengthDoesNothing",
                                  kZero - hours(1),
                                  kMorning,
@@ -248,6 +303,8 @@ TEST(ActionReportTest, OverflowsAreReportedWithTheirMessages) {
                  messages::kDateTimeSumOverflow);
 }
 
+// Without events, runs of whole days may be taken at once (allow_whole_days):
+// the totals are still those of the day-by-day schedule the events give.
 TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
   std::mt19937_64 random(20261208);
   auto uniform = [&](int low, int high) {
@@ -258,7 +315,8 @@ TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
     DateTime cursor = at(0, uniform(0, 12));
     for (int k = uniform(0, 4); k > 0; --k) {
       const DateTime start = cursor + minutes(uniform(0, 600));
-      const DateTime end = start + minutes(uniform(0, 300));
+      // Now and then a window of days, so that long actions stay in it a while.
+      const DateTime end = start + minutes(uniform(0, 300) * (uniform(0, 2) == 0 ? 24 : 1));
       list.windows.push_back(TimeWindow::make(start, end));
       cursor = end;
     }
@@ -279,8 +337,13 @@ TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
 
     const TimeReport recorded =
         action_report(length, location_windows, hours_pointer, start, is_travel, location, true);
+    TimeWindows marked = list;
+    marked.in_order = listed_in_order(list.windows);
+    std::optional<OperationTimes> whole_days = hours_of_work;
+    if (whole_days) whole_days->whole_days = true;
     const TimeReport silent =
-        action_report(length, location_windows, hours_pointer, start, is_travel, location, false);
+        action_report(length, is_travel ? nullptr : &marked, whole_days ? &*whole_days : nullptr,
+                      start, is_travel, location, false);
 
     EXPECT_TRUE(silent.events.empty());
     EXPECT_EQ(silent.duration, recorded.duration);

@@ -23,9 +23,10 @@ struct FuzzCase {
 };
 
 // Any byte string decodes to a case. With operating hours given, job and
-// travel durations are capped at a few days' opening time: an action is cut
+// travel durations are capped at 64 days' opening time: an action is cut
 // into one piece per opening, and a huge duration under short hours would
-// take ~1e8 pieces per evaluation, which is slow, not wrong.
+// take ~1e8 pieces per literal evaluation and as many events, which is slow,
+// not wrong.
 FuzzCase decode_case(std::span<const std::uint8_t> bytes);
 
 }  // namespace tourwright::fuzzing

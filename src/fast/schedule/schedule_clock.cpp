@@ -15,6 +15,8 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
     for (std::size_t b = 0; b < n; ++b)
       travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
     first_.push_back(starts_.size());
+    // Ends read as the ceiling keep an ordered list in order.
+    in_order_.push_back(listed_in_order(scheduler.time_windows[a].windows));
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
       starts_.push_back(nanos_of(window.start));
       ends_.push_back(static_cast<Nanos>(std::min(wide_nanos_of(window.end), ceiling)));
@@ -40,6 +42,7 @@ class ScheduleClock::WorkClock {
         end_(&clock.ends_[clock.first_[location]]),
         count_(clock.first_[location + 1] - clock.first_[location]),
         job_(clock.jobs_[location]),
+        in_order_(clock.in_order_[location]),
         settled_(clock.settled_[location].empty() ? nullptr : clock.settled_[location].data()) {}
 
   std::optional<WindowFound<Nanos>> next_window(Nanos t) const {
@@ -60,6 +63,11 @@ class ScheduleClock::WorkClock {
   Nanos until_open(Nanos t) const { return clock_.until_open(t); }
   std::optional<Nanos> until_closing(Nanos t) const { return clock_.until_closing(t); }
   std::optional<Nanos> last_window_end() const { return end_[count_ - 1]; }
+  std::optional<Nanos> whole_day_opening() const { return clock_.opening(); }
+  bool in_order() const { return in_order_; }
+  bool last_listed(const WindowFound<Nanos>& found) const { return found.index + 1 == count_; }
+  static Nanos count_of(Nanos span) { return span; }
+  static Nanos span_of(Nanos count) { return count; }
 
  private:
   const ScheduleClock& clock_;
@@ -67,6 +75,7 @@ class ScheduleClock::WorkClock {
   const Nanos* end_;
   std::size_t count_;
   Nanos job_;
+  bool in_order_;
   const std::optional<Settled<Nanos, Nanos>>* settled_;
 };
 
@@ -106,6 +115,12 @@ class ScheduleClock::TravelClock {
     return std::nullopt;
   }
   std::optional<Nanos> last_window_end() const { return std::nullopt; }
+  std::optional<Nanos> whole_day_opening() const { return clock_.opening(); }
+  // Never asked: travel finds no window.
+  bool in_order() const { return false; }
+  bool last_listed(const WindowFound<Nanos>&) const { return false; }
+  static Nanos count_of(Nanos span) { return span; }
+  static Nanos span_of(Nanos count) { return count; }
 
  private:
   const ScheduleClock& clock_;
@@ -120,6 +135,7 @@ struct StateRecord {
   void wait(Nanos, Nanos span) { state.waiting += span; }
   void piece(Nanos, Nanos) {}
   void late(Nanos span) { state.lateness += span; }
+  bool counts_only() const { return true; }
 };
 
 }  // namespace

@@ -63,11 +63,17 @@ class ScheduleClock {
     if (!hours_) return std::nullopt;
     return hours_->close - time_of_day(t);
   }
+  // Open per day: every evaluation here may take runs of whole days.
+  std::optional<Nanos> opening() const {
+    if (!hours_) return std::nullopt;
+    return hours_->close - hours_->open;
+  }
 
   std::size_t n_;
   std::vector<Nanos> jobs_;
   std::vector<Nanos> travel_;       // row-major n × n
   std::vector<std::size_t> first_;  // windows of location a: first_[a] .. first_[a + 1] − 1
+  std::vector<bool> in_order_;      // per location: its list is in order
   std::vector<Nanos> starts_;
   std::vector<Nanos> ends_;
   // Per location with a long window list (else empty), per window: where the

@@ -132,6 +132,63 @@ void remember_settling(
   }
 }
 
+// Runs of whole days at once, for evaluations without events. From t, the
+// closing instant of a day after which `remaining` is still to do, each day
+// up to the one of the final piece waits overnight and then works the whole
+// opening, as long as the windows neither make it wait nor push it back: every
+// instant it looks up finds the window t is in, and every end it looks up
+// finds that window too, or nothing. In a list in order the instants that find
+// a window form one stretch, so the first and the last lookups of a run decide
+// the whole run; the run's length is the longest that passes, found by halving.
+// The clock adds whole_day_opening() (how long the hours are open each day,
+// when runs may be taken at once), in_order(), last_listed(found), and
+// count_of / span_of between spans and nanosecond counts.
+template <class Clock, class Record>
+void take_whole_days(const Clock& clock, typename Clock::Span& remaining, typename Clock::Time& t,
+                     Record& record) {
+  using Span = typename Clock::Span;
+  const auto opening = clock.whole_day_opening();
+  if (!opening) return;
+  const std::int64_t open = clock.count_of(*opening);
+  // Days before the one of the final piece, which is left to the loop.
+  std::int64_t days = (clock.count_of(remaining) - 1) / open;
+  if (days == 0) return;
+  const Span overnight = clock.until_open(t);
+  const std::int64_t day = clock.count_of(overnight) + open;
+
+  if (const auto found = clock.next_window(t)) {
+    if (found->wait > Span{} || !clock.in_order()) return;
+    // In the last listed window every later instant finds it or nothing.
+    if (!clock.last_listed(*found)) {
+      const bool ends_past_windows = !clock.next_window(t + remaining);
+      // The first `k` days look up nothing outside the window.
+      auto steady = [&](std::int64_t k) {
+        const auto last_open = t + clock.span_of(day * (k - 1)) + overnight;
+        const auto at = clock.next_window(last_open);
+        if (!at || at->wait > Span{} || !clock.same_window(*at, *found)) return false;
+        if (ends_past_windows) return true;
+        const auto at_end =
+            clock.next_window(last_open + (remaining - clock.span_of(open * (k - 1))));
+        return at_end && clock.same_window(*at_end, *found);
+      };
+      std::int64_t passes = 0;
+      while (passes < days) {
+        const std::int64_t k = passes + (days - passes + 1) / 2;
+        if (steady(k))
+          passes = k;
+        else
+          days = k - 1;
+      }
+      if (days == 0) return;
+    }
+  }
+  const Span worked = clock.span_of(open * days);
+  record.wait(t, clock.span_of(clock.count_of(overnight) * days));
+  record.piece(t, worked);
+  t += clock.span_of(day * days);
+  remaining -= worked;
+}
+
 // Places one piece of work or travel in time: settles it in the location's
 // windows (above), splits it at closing time with the overnight wait in
 // between, and measures lateness against the location's last window. Travel
@@ -142,9 +199,10 @@ void remember_settling(
 // the same when their bounds are), settled_from(found, t, remaining) (where
 // settle_in_windows ends from t in `found`, when known), until_open(t) (zero
 // while open or without hours), until_closing(t) (nothing without hours) and
-// last_window_end() (nothing for travel). `record` is told of each settled
-// wait (wait(end, span)), each piece (piece(start, span)) and the lateness of
-// the final piece (late(span)).
+// last_window_end() (nothing for travel), and what take_whole_days asks.
+// `record` is told of each settled wait (wait(end, span)), each piece
+// (piece(start, span)) and the lateness of the final piece (late(span)); one
+// that only sums (counts_only()) may be told of runs of whole days at once.
 template <class Clock, class Record>
 typename Clock::Time place_action(const Clock& clock, typename Clock::Span remaining,
                                   typename Clock::Time t, Record& record) {
@@ -184,6 +242,8 @@ typename Clock::Time place_action(const Clock& clock, typename Clock::Span remai
     }
     t += step;
     remaining -= step;
+    // Left over: the piece stopped at closing time.
+    if (remaining > Span{} && record.counts_only()) take_whole_days(clock, remaining, t, record);
   }
   return t;
 }

@@ -64,6 +64,22 @@ class LiteralClock {
     if (windows_ == nullptr || windows_->windows.empty()) return std::nullopt;
     return windows_->windows.back().end;
   }
+  // Runs of whole days are allowed only where no schedule can overflow, so
+  // the spans of a run fit 64-bit nanosecond counts.
+  std::optional<Duration> whole_day_opening() const {
+    if (hours_ == nullptr || !hours_->whole_days) return std::nullopt;
+    return hours_->daily_end - hours_->daily_start;
+  }
+  bool in_order() const { return windows_ != nullptr && windows_->in_order; }
+  bool last_listed(const WindowLookup& found) const {
+    return found.window == &windows_->windows.back();
+  }
+  static std::int64_t count_of(Duration d) {
+    return d.seconds() * Duration::kNanosPerSecond + d.subsec_nanos();
+  }
+  static Duration span_of(std::int64_t nanoseconds) {
+    return Duration::from_nanoseconds(nanoseconds);
+  }
 
  private:
   const TimeWindows* windows_;
@@ -95,6 +111,7 @@ class ReportRecord {
     report_.working_time += span;
   }
   void late(Duration span) { report_.lateness += span; }
+  bool counts_only() const { return events_ == nullptr; }
 
  private:
   TimeTotals& report_;
@@ -158,6 +175,13 @@ void remember_settling(TimeScheduler& scheduler) {
         },
         windows.settled);
   }
+}
+
+void allow_whole_days(TimeScheduler& scheduler) {
+  if (!scheduler.operation_times) return;
+  scheduler.operation_times->whole_days = true;
+  for (TimeWindows& windows : scheduler.time_windows)
+    windows.in_order = listed_in_order(windows.windows);
 }
 
 TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std::size_t>& route,

@@ -70,6 +70,11 @@ TimeReport action_report(Duration action_duration, const TimeWindows* location_w
 // windows, for its job, so that a push-back across them is one lookup.
 void remember_settling(TimeScheduler& scheduler);
 
+// Lets evaluations without events take runs of whole days at once (marking
+// the window lists in order). Only for inputs on which no schedule can
+// overflow (fast_evaluation_is_exact).
+void allow_whole_days(TimeScheduler& scheduler);
+
 // The schedule of a closed tour: work at each location in route order, then
 // travel to the next, ending with the leg back to the first location. It begins
 // at the start of the first window listed for the route's first location.

@@ -36,6 +36,9 @@ struct TimeWindows {
   // same with or without it.
   std::vector<std::optional<Settled<DateTime, Duration>>> settled{};
   Duration settled_job{};
+  // Set with the runs of whole days (allow_whole_days) when the list is in
+  // order; false says nothing.
+  bool in_order = false;
 
   // The window containing t (zero wait), else the next one to open (with the
   // wait until it opens), else nothing once the last listed window has ended.
@@ -47,5 +50,9 @@ struct TimeWindows {
     return WindowLookup{&windows[found->index], found->wait};
   }
 };
+
+// Windows listed in order without overlap: each starts no sooner than the one
+// before it ends.
+bool listed_in_order(const std::vector<TimeWindow>& windows);
 
 }  // namespace tourwright
