@@ -39,13 +39,14 @@ std::ifstream open(const std::string& path) {
 }
 
 // Travel of one second per `units` distance units.
-std::vector<std::vector<Duration>> travel_seconds(const DistanceMatrix& distances,
+std::vector<std::vector<Duration>> travel_seconds(const DistanceTable& distances,
                                                   std::uint64_t units) {
-  std::vector<std::vector<Duration>> times;
-  for (const auto& row : distances) {
-    std::vector<Duration>& line = times.emplace_back();
-    for (std::uint64_t distance : row)
-      line.push_back(Duration::from_seconds(static_cast<std::int64_t>(distance / units)));
+  const std::size_t n = distances.size();
+  std::vector<std::vector<Duration>> times(n);
+  for (std::size_t a = 0; a < n; ++a) {
+    for (std::size_t b = 0; b < n; ++b)
+      times[a].push_back(
+          Duration::from_seconds(static_cast<std::int64_t>(distances.leg(a, b) / units)));
   }
   return times;
 }
@@ -70,12 +71,16 @@ Penalizer tsplib_instance(const std::string& path) {
   return Penalizer{planar(points, round_up), std::nullopt};
 }
 
-Penalizer random_euclidean(std::size_t n, std::uint64_t seed) {
+DistanceMatrix random_euclidean_rows(std::size_t n, std::uint64_t seed) {
   std::mt19937_64 random(seed);
   std::uniform_int_distribution<int> coordinate(0, 999'999);
   std::vector<Point> points(n);
   for (Point& point : points) point = {double(coordinate(random)), double(coordinate(random))};
-  return Penalizer{planar(points, false), std::nullopt};
+  return planar(points, false);
+}
+
+Penalizer random_euclidean(std::size_t n, std::uint64_t seed) {
+  return Penalizer{random_euclidean_rows(n, seed), std::nullopt};
 }
 
 Penalizer tsptw_instance(const std::string& path, bool hours) {

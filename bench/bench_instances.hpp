@@ -14,6 +14,8 @@ Penalizer tsplib_instance(const std::string& path);
 
 // n points drawn uniformly from a 10^6 × 10^6 square, EUC_2D distances.
 Penalizer random_euclidean(std::size_t n, std::uint64_t seed);
+// The same distances as the caller's rows.
+DistanceMatrix random_euclidean_rows(std::size_t n, std::uint64_t seed);
 
 // A TSPTW benchmark in the "N, N×N matrix, N windows" layout. A time unit
 // becomes a minute: travel takes the matrix value in minutes, every job one

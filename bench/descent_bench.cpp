@@ -246,11 +246,12 @@ void memory_table() {
       "| n | matrix MiB (n^2 x 8) | RSS with the matrix MiB | peak with the solver MiB | peak / "
       "matrix |\n|---|---|---|---|---|\n");
   for (std::size_t n : {5'000, 20'000}) {
-    Penalizer penalizer = random_euclidean(n, 20'261'208 + n);
+    DistanceMatrix rows = random_euclidean_rows(n, 20'261'208 + n);
     const double matrix = 8.0 * double(n) * double(n);
     const double with_matrix = status_bytes("VmRSS");
     {
-      Solver solver(std::move(penalizer), std::nullopt, std::nullopt, Evaluation::fast);
+      Solver solver(Penalizer{std::move(rows), std::nullopt}, std::nullopt, std::nullopt,
+                    Evaluation::fast);
     }
     const double peak = status_bytes("VmHWM");
     constexpr double kMiB = 1024.0 * 1024.0;

@@ -12,7 +12,7 @@ namespace tourwright {
 // tour length; with it, by lateness, travelling time, total duration, waiting
 // time and then distance, compared in that order.
 struct Penalizer {
-  DistanceMatrix distance_matrix;
+  DistanceTable distance_matrix;
   std::optional<TimeScheduler> time_scheduler;
 
   // Evaluates `route` (taken over): its closed-tour distance and, with time

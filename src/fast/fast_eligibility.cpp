@@ -116,7 +116,7 @@ Nanos window_end_ceiling(const TimeScheduler& scheduler, std::size_t n) {
 
 bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size) {
   const std::size_t n = penalizer.distance_matrix.size();
-  if (route_size != n || !square(penalizer.distance_matrix, n)) return false;
+  if (route_size != n || !penalizer.distance_matrix.square(n)) return false;
   if (!penalizer.time_scheduler) return true;
   return complete(*penalizer.time_scheduler, n) && cannot_overflow(*penalizer.time_scheduler, n);
 }

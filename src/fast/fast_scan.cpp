@@ -15,9 +15,13 @@ using NarrowLegs = TourLegs<std::uint32_t>;
 using WideLegs = TourLegs<std::uint64_t>;
 
 std::variant<NarrowLegs, WideLegs> distances_of(const Penalizer& penalizer, std::size_t n) {
-  const auto distance = [&](std::size_t a, std::size_t b) {
-    return penalizer.distance_matrix[a][b];
-  };
+  const DistanceTable& distances = penalizer.distance_matrix;
+  // The search's own packed table, shared: no second copy.
+  if (distances.packed() && distances.size() == n) {
+    return std::variant<NarrowLegs, WideLegs>(std::in_place_type<NarrowLegs>,
+                                              NarrowLegs::Table(n, distances.packed()));
+  }
+  const auto distance = [&](std::size_t a, std::size_t b) { return distances.leg(a, b); };
   if (NarrowLegs::Table::fits_in(n, distance)) {
     return std::variant<NarrowLegs, WideLegs>(std::in_place_type<NarrowLegs>, n, distance);
   }

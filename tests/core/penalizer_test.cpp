@@ -50,6 +50,44 @@ INSTANTIATE_TEST_SUITE_P(
         DistanceCase{"ShortRowUnusedByTheRoute", {{0, 1, 1}, {1, 0}, {1, 1, 0}}, {0, 2, 1}, 3}),
     [](const ::testing::TestParamInfo<DistanceCase>& info) { return info.param.name; });
 
+struct PackingCase {
+  std::string name;
+  DistanceMatrix matrix;
+  bool packed;
+};
+
+class DistanceTableTest : public ::testing::TestWithParam<PackingCase> {};
+
+// Every lookup, inside the rows or beyond them, reads what the caller's rows
+// hold or fails as they would.
+TEST_P(DistanceTableTest, PacksOnlyASquareMatrixOf32BitEntriesAndReadsTheSame) {
+  const DistanceMatrix& rows = GetParam().matrix;
+  const DistanceTable table(rows);
+  EXPECT_EQ(table.packed() != nullptr, GetParam().packed);
+  EXPECT_EQ(table.size(), rows.size());
+  for (std::size_t a = 0; a <= rows.size(); ++a) {
+    for (std::size_t b = 0; b <= rows.size() + 1; ++b) {
+      SCOPED_TRACE(std::to_string(a) + " -> " + std::to_string(b));
+      try {
+        const std::uint64_t expected = element_at(element_at(rows, a), b);
+        EXPECT_EQ(table.leg(a, b), expected);
+      } catch (const Failure& failure) {
+        EXPECT_FAILURE(table.leg(a, b), failure.what());
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DistanceTableTest,
+    ::testing::Values(PackingCase{"Square", {{0, 3, 4}, {5, 0, 6}, {7, 8, 0}}, true},
+                      PackingCase{"LargestNarrowEntry", {{0, (1ULL << 32) - 1}, {1, 0}}, true},
+                      PackingCase{"OneEntryPast32Bits", {{0, 1ULL << 32}, {1, 0}}, false},
+                      PackingCase{"ShortRow", {{0, 1, 1}, {1, 0}, {1, 1, 0}}, false},
+                      PackingCase{"LongRow", {{0, 1, 1}, {1, 0}}, false},
+                      PackingCase{"NoRows", {}, false}),
+    [](const ::testing::TestParamInfo<PackingCase>& info) { return info.param.name; });
+
 struct DistanceFailureCase {
   std::string name;
   DistanceMatrix matrix;
@@ -66,14 +104,19 @@ TEST_P(TourDistanceFailureTest, FailsWithTheIndexMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TourDistanceFailureTest,
-    ::testing::Values(DistanceFailureCase{"EmptyRoute", {}, {}, index_message(0, 0)},
-                      DistanceFailureCase{"LegReadsBeyondAShortRow",
-                                          {{0, 1, 1}, {1, 0}, {1, 1, 0}},
-                                          {0, 1, 2},
-                                          index_message(2, 2)},
-                      // The row index is checked before the column.
-                      DistanceFailureCase{
-                          "LocationBeyondTheRows", {{0, 1, 1, 1}}, {0, 3}, index_message(1, 3)}),
+    ::testing::Values(
+        DistanceFailureCase{"EmptyRoute", {}, {}, index_message(0, 0)},
+        DistanceFailureCase{"LegReadsBeyondAShortRow",
+                            {{0, 1, 1}, {1, 0}, {1, 1, 0}},
+                            {0, 1, 2},
+                            index_message(2, 2)},
+        // The row index is checked before the column.
+        DistanceFailureCase{"LocationBeyondTheRows", {{0, 1, 1, 1}}, {0, 3}, index_message(1, 3)},
+        // Square and below 2^32: packed, with the same messages.
+        DistanceFailureCase{
+            "PackedColumnBeyondTheTable", {{0, 1}, {1, 0}}, {0, 3}, index_message(2, 3)},
+        DistanceFailureCase{
+            "PackedRowBeyondTheTable", {{0, 1}, {1, 0}}, {3, 0}, index_message(2, 3)}),
     [](const ::testing::TestParamInfo<DistanceFailureCase>& info) { return info.param.name; });
 
 TEST(PenalizerTest, EqualDistancesAreNotBetterEitherWay) {

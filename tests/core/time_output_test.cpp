@@ -19,7 +19,7 @@ using testing::seconds;
 
 using Kind = Event::Kind;
 
-Event work(DateTime start, DateTime end, std::size_t location = 7) {
+Event work(DateTime start, DateTime end, std::uint32_t location = 7) {
   return {Kind::Work, location, {start, end}};
 }
 Event wait(DateTime start, DateTime end) { return {Kind::Wait, 0, {start, end}}; }

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace tourwright {
@@ -20,21 +22,22 @@ class LegTable {
 
   // `measure(a, b)` is read once for every pair of locations below n.
   template <class Measure>
-  LegTable(std::size_t n, Measure measure) : n_(n), outgoing_(n * n) {
-    for (std::size_t a = 0; a < n; ++a) {
-      for (std::size_t b = 0; b < n; ++b) outgoing_[a * n + b] = static_cast<Entry>(measure(a, b));
-    }
+  LegTable(std::size_t n, Measure measure) : LegTable(n, entries(n, measure)) {}
+
+  // Shares `outgoing`, the entries row-major n × n, instead of copying them.
+  LegTable(std::size_t n, std::shared_ptr<const std::vector<Entry>> outgoing)
+      : n_(n), outgoing_(std::move(outgoing)), out_(outgoing_->data()) {
     bool symmetric = true;
     for (std::size_t a = 0; a < n && symmetric; ++a) {
       for (std::size_t b = 0; b < a && symmetric; ++b)
-        symmetric = outgoing_[a * n + b] == outgoing_[b * n + a];
+        symmetric = out_[a * n + b] == out_[b * n + a];
     }
     symmetric_ = symmetric;
     // A symmetric table is its own transpose: half the memory to keep cached.
     if (!symmetric) {
       incoming_.resize(n * n);
       for (std::size_t a = 0; a < n; ++a) {
-        for (std::size_t b = 0; b < n; ++b) incoming_[b * n + a] = outgoing_[a * n + b];
+        for (std::size_t b = 0; b < n; ++b) incoming_[b * n + a] = out_[a * n + b];
       }
     }
   }
@@ -59,15 +62,27 @@ class LegTable {
   // The legs leaving `from`, indexed by their end; and the legs entering
   // `to`, indexed by their start (the same row when the table is symmetric).
   // Inside a scan one end is fixed, so a row is read many times.
-  Row outgoing(std::size_t from) const { return &outgoing_[from * n_]; }
+  Row outgoing(std::size_t from) const { return out_ + from * n_; }
   Row incoming(std::size_t to) const { return symmetric_ ? outgoing(to) : &incoming_[to * n_]; }
 
-  Value at(std::size_t from, std::size_t to) const { return Value(outgoing_[from * n_ + to]); }
+  Value at(std::size_t from, std::size_t to) const { return Value(out_[from * n_ + to]); }
+  std::size_t size() const { return n_; }
 
  private:
+  template <class Measure>
+  static std::shared_ptr<const std::vector<Entry>> entries(std::size_t n, Measure measure) {
+    auto table = std::make_shared<std::vector<Entry>>(n * n);
+    for (std::size_t a = 0; a < n; ++a) {
+      for (std::size_t b = 0; b < n; ++b) (*table)[a * n + b] = static_cast<Entry>(measure(a, b));
+    }
+    return table;
+  }
+
   std::size_t n_;
   bool symmetric_ = true;
-  std::vector<Entry> outgoing_;  // row a: the measure from a to every location
+  // row a: the measure from a to every location (out_ reads it)
+  std::shared_ptr<const std::vector<Entry>> outgoing_;
+  const Entry* out_;
   std::vector<Entry>
       incoming_;  // row b: the measure from every location to b; empty when symmetric
 };

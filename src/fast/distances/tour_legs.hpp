@@ -35,8 +35,13 @@ class TourLegs {
   static constexpr std::size_t kMaxSpan = PositionLegs<Sum>::kMaxSpan;
 
   template <class Measure>
-  TourLegs(std::size_t n, Measure measure)
-      : n_(n), table_(n, measure), tour_(n + 1), legs_(n, table_.symmetric()), reversal_gain_(n) {}
+  TourLegs(std::size_t n, Measure measure) : TourLegs(Table(n, measure)) {}
+  explicit TourLegs(Table table)
+      : n_(table.size()),
+        table_(std::move(table)),
+        tour_(n_ + 1),
+        legs_(n_, table_.symmetric()),
+        reversal_gain_(n_) {}
 
   // Starts over from `route`: O(n) lookups.
   void rebuild(const Route& route) {

@@ -106,7 +106,8 @@ class ReportRecord {
     }
     if (events_) {
       if (!location_) fail(messages::kUnwrapNone);
-      events_->push_back({Event::Kind::Work, *location_, {start, start + span}});
+      events_->push_back(
+          {Event::Kind::Work, static_cast<std::uint32_t>(*location_), {start, start + span}});
     }
     report_.working_time += span;
   }

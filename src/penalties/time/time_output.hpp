@@ -17,12 +17,14 @@
 
 namespace tourwright {
 
-// One schedule entry. `location` is meaningful for work only.
+// One schedule entry. `location` is meaningful for work only. Schedules can
+// hold tens of millions of entries, so the location takes 32 bits (a route
+// of 2^32 locations could not be held anyway): 40 bytes an entry.
 struct Event {
   enum class Kind : std::uint8_t { Work, Travel, Wait };
 
   Kind kind;
-  std::size_t location;
+  std::uint32_t location;
   TimeWindow window;
 
   friend bool operator==(const Event&, const Event&) = default;
