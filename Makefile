@@ -2,6 +2,7 @@
 #               make test      (build, then run the C++ and Python suites)
 #               make bench     (build, then time literal against fast evaluation)
 #               make bench-moves (build, then one Google Benchmark per move scan)
+#               make compare (build, install the peers, then docs/comparison.*)
 # The Python tools come from the package index into $(VENV) (the `test`,
 # `format` and `distributed` dependency groups of pyproject.toml); apt
 # supplies only the C++ tooling.
@@ -12,7 +13,7 @@ PYTHON      ?= $(VENV)/bin/python
 JOBS        ?= $(shell nproc)
 WERROR      ?= OFF
 
-.PHONY: deps venv build example test bench bench-moves format check-format clean
+.PHONY: deps venv build example test bench bench-moves compare format check-format clean
 
 deps:
 	@scripts/ensure-deps
@@ -42,6 +43,12 @@ bench: build
 
 bench-moves: build
 	@$(BUILD_DIR)/bench/move_scan_bench
+
+# The peers come from the `bench` group, into the same environment; about 15
+# minutes on this machine.
+compare: build
+	@$(PYTHON) -m pip install -q --disable-pip-version-check --group bench
+	@PYTHONPATH=$(BUILD_DIR) $(PYTHON) bench/peers/compare.py
 
 # Every C++ file of the tree, formatted by the committed .clang-format.
 CXX_SOURCES = $(shell git ls-files '*.cpp' '*.hpp')
