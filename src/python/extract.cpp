@@ -5,6 +5,7 @@
 
 #include "python/binding_messages.hpp"
 #include "python/errors.hpp"
+#include "python/integer_arrays.hpp"
 
 namespace tourwright::python {
 
@@ -57,10 +58,12 @@ Py_ssize_t reservation_for(PyObject* sequence) {
 }
 
 std::vector<std::uint64_t> extract_u64_list(PyObject* value) {
+  if (auto items = read_integer_vector(value)) return std::move(*items);
   return extract_list<std::uint64_t>(value, extract_u64);
 }
 
 std::vector<std::vector<std::uint64_t>> extract_matrix(PyObject* value) {
+  if (auto rows = read_integer_matrix(value)) return std::move(*rows);
   return extract_list<std::vector<std::uint64_t>>(value, extract_u64_list);
 }
 

@@ -1,5 +1,6 @@
 """Binding and extraction of solve's arguments: exact exception types and messages."""
 
+import numpy as np
 import pytest
 
 from tourwright import solve
@@ -180,3 +181,56 @@ def test_windows_accept_tuple_subclasses():
 
     out = solve([[0]], [[0]], [1], [[Pair((0, 10))]])
     assert out.lateness == 0
+
+
+# NumPy integer arrays are read from their memory; the result and every
+# failure must be those of the generic path, which reads the same items one
+# by one (here: lists of the array's own items, read in Python).
+class RowsOverridden(np.ndarray):
+    def __iter__(self):
+        return iter([np.asarray([7, 7, 7])] * len(self))
+
+
+def _items(array):
+    return [list(row) for row in array] if array.ndim == 2 else list(array)
+
+
+def _outcome(call):
+    try:
+        out = call()
+        return out.route, out.distance, out.traveling_time, out.lateness
+    except BaseException as failure:  # the module's own failure class included
+        if isinstance(failure, KeyboardInterrupt):
+            raise
+        return type(failure), str(failure)
+
+
+_SQUARE = np.array([[0, 3, 4], [3, 0, 5], [4, 5, 0]])
+_ARRAYS = {
+    **{dtype: _SQUARE.astype(dtype) for dtype in
+       ["int8", "uint8", "int16", "uint16", "int32", "uint32", "int64", "uint64", ">i8", "?"]},
+    "largest-uint64": np.array([[0, 2**64 - 1, 1], [1, 0, 1], [1, 1, 0]], dtype=np.uint64),
+    "fortran-order": np.asfortranarray(_SQUARE),
+    "strided-view": np.arange(36).reshape(6, 6)[::2, ::2],
+    "transposed": (_SQUARE * [[1], [2], [3]]).T,
+    "broadcast": np.broadcast_to(np.arange(3), (3, 3)),
+    "negative": np.array([[0, -1, 1], [1, 0, 1], [1, 1, 0]]),
+    "float": _SQUARE.astype(float),
+    "object": _SQUARE.astype(object),
+    "one-dimensional": np.arange(3),
+    "subclass": _SQUARE.view(RowsOverridden),
+}
+
+
+@pytest.mark.parametrize("name", list(_ARRAYS))
+def test_numpy_arrays_read_like_their_items(name):
+    array = _ARRAYS[name]
+    assert _outcome(lambda: solve(array)) == _outcome(lambda: solve(_items(array)))
+    # As travel times and as job durations too (three locations, one window each).
+    windows = [[(0, 100)]] * 3
+    as_times = _outcome(lambda: solve(_SQUARE, array, [1, 1, 1], windows))
+    assert as_times == _outcome(lambda: solve(_SQUARE, _items(array), [1, 1, 1], windows))
+    if array.ndim == 2:
+        jobs = array[0]
+        assert (_outcome(lambda: solve(_SQUARE, _SQUARE, jobs, windows))
+                == _outcome(lambda: solve(_SQUARE, _SQUARE, list(jobs), windows)))

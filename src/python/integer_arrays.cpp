@@ -1,0 +1,139 @@
+#include "python/integer_arrays.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "python/errors.hpp"
+#include "python/extract.hpp"
+
+namespace tourwright::python {
+
+namespace {
+
+// Whether `value`'s type is numpy.ndarray itself. Without NumPy imported no
+// such array can exist, so it is looked up in sys.modules, never imported
+// (and without the import machinery, which keeps memory per lookup).
+bool plain_ndarray(PyObject* value) {
+  // Borrowed references from plain dictionaries, no attribute machinery.
+  PyObject* const numpy = PyDict_GetItemString(PyImport_GetModuleDict(), "numpy");
+  if (numpy == nullptr || !PyModule_Check(numpy)) return false;
+  PyObject* const ndarray = PyDict_GetItemString(PyModule_GetDict(numpy), "ndarray");
+  return ndarray != nullptr && reinterpret_cast<PyObject*>(Py_TYPE(value)) == ndarray;
+}
+
+// A buffer view, released with its owner.
+class BufferView {
+ public:
+  BufferView() = default;
+  BufferView(const BufferView&) = delete;
+  BufferView& operator=(const BufferView&) = delete;
+  ~BufferView() {
+    if (held_) PyBuffer_Release(&view_);
+  }
+
+  // Strides and format, read-only; false (no error set) when not exported.
+  bool take(PyObject* value) {
+    if (PyObject_GetBuffer(value, &view_, PyBUF_RECORDS_RO) != 0) {
+      PyErr_Clear();
+      return false;
+    }
+    held_ = true;
+    return true;
+  }
+  const Py_buffer& operator*() const { return view_; }
+
+ private:
+  Py_buffer view_{};
+  bool held_ = false;
+};
+
+// Reads one native integer of the format's type; false for a negative one.
+using ReadEntry = bool (*)(const char*, std::uint64_t&);
+
+template <class Integer>
+bool read_entry(const char* at, std::uint64_t& out) {
+  Integer value;
+  std::memcpy(&value, at, sizeof value);
+  if constexpr (static_cast<Integer>(-1) < Integer{0}) {
+    if (value < 0) return false;
+  }
+  out = static_cast<std::uint64_t>(value);
+  return true;
+}
+
+// The reader for a native-order integer format ("l", "@q", ...), if any.
+ReadEntry reader_for(const Py_buffer& view) {
+  std::string_view format = view.format != nullptr ? view.format : "B";
+  if (!format.empty() && format.front() == '@') format.remove_prefix(1);
+  if (format.size() != 1) return nullptr;
+  ReadEntry reader = nullptr;
+  std::size_t size = 0;
+  switch (format.front()) {
+    case 'b': reader = read_entry<signed char>, size = sizeof(signed char); break;
+    case 'B': reader = read_entry<unsigned char>, size = sizeof(unsigned char); break;
+    case 'h': reader = read_entry<short>, size = sizeof(short); break;
+    case 'H': reader = read_entry<unsigned short>, size = sizeof(unsigned short); break;
+    case 'i': reader = read_entry<int>, size = sizeof(int); break;
+    case 'I': reader = read_entry<unsigned int>, size = sizeof(unsigned int); break;
+    case 'l': reader = read_entry<long>, size = sizeof(long); break;
+    case 'L': reader = read_entry<unsigned long>, size = sizeof(unsigned long); break;
+    case 'q': reader = read_entry<long long>, size = sizeof(long long); break;
+    case 'Q': reader = read_entry<unsigned long long>, size = sizeof(unsigned long long); break;
+    default: return nullptr;
+  }
+  return static_cast<std::size_t>(view.itemsize) == size ? reader : nullptr;
+}
+
+// Entries of one row (or the whole vector): `count` of them, `stride` apart.
+// A broadcast array can claim 10^12 entries in no memory at all, so the row
+// grows as it is read, and Ctrl-C is looked for as often as on the generic path.
+bool read_row(const char* at, Py_ssize_t count, Py_ssize_t stride, ReadEntry read,
+              std::vector<std::uint64_t>& row) {
+  constexpr Py_ssize_t kLargestReservation = Py_ssize_t{1} << 16;
+  row.reserve(static_cast<std::size_t>(std::min(count, kLargestReservation)));
+  for (Py_ssize_t k = 0; k < count; ++k) {
+    std::uint64_t entry = 0;
+    if (!read(at + k * stride, entry)) return false;
+    row.push_back(entry);
+    if (row.size() % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint64_t>> read_integer_vector(PyObject* value) {
+  if (!plain_ndarray(value)) return std::nullopt;
+  BufferView view;
+  if (!view.take(value) || (*view).ndim != 1) return std::nullopt;
+  const ReadEntry read = reader_for(*view);
+  if (read == nullptr) return std::nullopt;
+  std::vector<std::uint64_t> items;
+  if (!read_row(static_cast<const char*>((*view).buf), (*view).shape[0], (*view).strides[0], read,
+                items))
+    return std::nullopt;
+  return items;
+}
+
+std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObject* value) {
+  if (!plain_ndarray(value)) return std::nullopt;
+  BufferView view;
+  if (!view.take(value) || (*view).ndim != 2) return std::nullopt;
+  const ReadEntry read = reader_for(*view);
+  if (read == nullptr) return std::nullopt;
+  const Py_buffer& buffer = *view;
+  std::vector<std::vector<std::uint64_t>> rows;
+  rows.reserve(static_cast<std::size_t>(std::min(buffer.shape[0], Py_ssize_t{1} << 16)));
+  const char* start = static_cast<const char*>(buffer.buf);
+  for (Py_ssize_t r = 0; r < buffer.shape[0]; ++r) {
+    if (!read_row(start + r * buffer.strides[0], buffer.shape[1], buffer.strides[1], read,
+                  rows.emplace_back()))
+      return std::nullopt;
+    if ((r + 1) % static_cast<Py_ssize_t>(kItemsPerSignalPoll) == 0)
+      check_status(PyErr_CheckSignals());  // many short rows
+  }
+  return rows;
+}
+
+}  // namespace tourwright::python
