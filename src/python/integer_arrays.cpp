@@ -62,27 +62,41 @@ bool read_entry(const char* at, std::uint64_t& out) {
   return true;
 }
 
+// The reader of `Integer`, if that is the size of the buffer's items.
+template <class Integer>
+ReadEntry sized(const Py_buffer& view) {
+  return static_cast<std::size_t>(view.itemsize) == sizeof(Integer) ? read_entry<Integer> : nullptr;
+}
+
 // The reader for a native-order integer format ("l", "@q", ...), if any.
 ReadEntry reader_for(const Py_buffer& view) {
   std::string_view format = view.format != nullptr ? view.format : "B";
   if (!format.empty() && format.front() == '@') format.remove_prefix(1);
   if (format.size() != 1) return nullptr;
-  ReadEntry reader = nullptr;
-  std::size_t size = 0;
   switch (format.front()) {
-    case 'b': reader = read_entry<signed char>, size = sizeof(signed char); break;
-    case 'B': reader = read_entry<unsigned char>, size = sizeof(unsigned char); break;
-    case 'h': reader = read_entry<short>, size = sizeof(short); break;
-    case 'H': reader = read_entry<unsigned short>, size = sizeof(unsigned short); break;
-    case 'i': reader = read_entry<int>, size = sizeof(int); break;
-    case 'I': reader = read_entry<unsigned int>, size = sizeof(unsigned int); break;
-    case 'l': reader = read_entry<long>, size = sizeof(long); break;
-    case 'L': reader = read_entry<unsigned long>, size = sizeof(unsigned long); break;
-    case 'q': reader = read_entry<long long>, size = sizeof(long long); break;
-    case 'Q': reader = read_entry<unsigned long long>, size = sizeof(unsigned long long); break;
-    default: return nullptr;
+    case 'b':
+      return sized<signed char>(view);
+    case 'B':
+      return sized<unsigned char>(view);
+    case 'h':
+      return sized<short>(view);
+    case 'H':
+      return sized<unsigned short>(view);
+    case 'i':
+      return sized<int>(view);
+    case 'I':
+      return sized<unsigned int>(view);
+    case 'l':
+      return sized<long>(view);
+    case 'L':
+      return sized<unsigned long>(view);
+    case 'q':
+      return sized<long long>(view);
+    case 'Q':
+      return sized<unsigned long long>(view);
+    default:
+      return nullptr;
   }
-  return static_cast<std::size_t>(view.itemsize) == size ? reader : nullptr;
 }
 
 // Entries of one row (or the whole vector): `count` of them, `stride` apart.
