@@ -15,6 +15,7 @@ from __future__ import annotations
 
 import argparse
 import json
+import math
 import os
 import platform
 import subprocess
@@ -264,14 +265,13 @@ def main() -> None:
                 for budget in sorted(budgets):
                     # A solver that took longer than this budget on a smaller one
                     # (elkai has no limit; VROOM builds its first tours before
-                    # looking at its own) would only do so again.
-                    if took > budget or (runs and runs[-1].note.startswith("stopped")
-                                         and runs[-1].solver == solver
-                                         and runs[-1].key == instance.key):
+                    # looking at its own), or was stopped, would only do so again.
+                    if took > budget:
                         outcome = Run(solver, instance.key, budget, note=SKIPPED)
                     else:
                         outcome = run(solver, instance, budget)
-                        took = max(took, outcome.seconds or 0.0)
+                        stopped = outcome.note.startswith("stopped")
+                        took = math.inf if stopped else max(took, outcome.seconds or 0.0)
                     runs.append(outcome)
                     print(f"{instance.key} {solver} {budget:g} s: {cell(instance, outcome)}",
                           flush=True)

@@ -115,13 +115,18 @@ bool read_row(const char* at, Py_ssize_t count, Py_ssize_t stride, ReadEntry rea
   return true;
 }
 
+// The entry reader of `value` held in `view`, when it is a plain ndarray of
+// `dims` dimensions and a native integer format; else nothing (view unheld).
+ReadEntry integer_buffer(PyObject* value, int dims, BufferView& view) {
+  if (!plain_ndarray(value) || !view.take(value) || (*view).ndim != dims) return nullptr;
+  return reader_for(*view);
+}
+
 }  // namespace
 
 std::optional<std::vector<std::uint64_t>> read_integer_vector(PyObject* value) {
-  if (!plain_ndarray(value)) return std::nullopt;
   BufferView view;
-  if (!view.take(value) || (*view).ndim != 1) return std::nullopt;
-  const ReadEntry read = reader_for(*view);
+  const ReadEntry read = integer_buffer(value, 1, view);
   if (read == nullptr) return std::nullopt;
   std::vector<std::uint64_t> items;
   if (!read_row(static_cast<const char*>((*view).buf), (*view).shape[0], (*view).strides[0], read,
@@ -131,10 +136,8 @@ std::optional<std::vector<std::uint64_t>> read_integer_vector(PyObject* value) {
 }
 
 std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObject* value) {
-  if (!plain_ndarray(value)) return std::nullopt;
   BufferView view;
-  if (!view.take(value) || (*view).ndim != 2) return std::nullopt;
-  const ReadEntry read = reader_for(*view);
+  const ReadEntry read = integer_buffer(value, 2, view);
   if (read == nullptr) return std::nullopt;
   const Py_buffer& buffer = *view;
   std::vector<std::vector<std::uint64_t>> rows;

@@ -132,6 +132,16 @@ Recipe with(Recipe recipe, Change change) {
   return recipe;
 }
 
+// Jobs of up to 40 days' opening under one hour a day, in windows of weeks.
+Recipe whole_days(std::string name) {
+  return with(timed(std::move(name)), [](Recipe& r) {
+    r.hours = {{9 * kHour, 10 * kHour}};
+    r.max_job = 40 * kHour;
+    r.max_width = 30 * kDay;
+    r.max_gap = 5 * kDay;
+  });
+}
+
 // Long lists of windows (up to 60 per location), mostly shorter than the jobs.
 Recipe many_short_windows(std::string name) {
   return with(timed(std::move(name)), [](Recipe& r) {
@@ -206,21 +216,10 @@ const DifferentialCase kCases[] = {
     // Jobs and drives of many days under short hours, in windows of weeks:
     // the fast search takes runs of whole days at once, and a run ends where
     // a job's end looked up leaves its window (a push-back mid-job).
-    {with(timed("WholeDaysUnderShortHours"),
-          [](Recipe& r) {
-            r.hours = {{9 * kHour, 10 * kHour}};
-            r.max_job = 40 * kHour;
-            r.max_travel = 10 * kHour;
-            r.max_width = 30 * kDay;
-            r.max_gap = 5 * kDay;
-          }),
+    {with(whole_days("WholeDaysUnderShortHours"), [](Recipe& r) { r.max_travel = 10 * kHour; }),
      Expect::fast, 50},
-    {with(timed("WholeDaysOutOfOrder"),
+    {with(whole_days("WholeDaysOutOfOrder"),
           [](Recipe& r) {
-            r.hours = {{9 * kHour, 10 * kHour}};
-            r.max_job = 40 * kHour;
-            r.max_width = 30 * kDay;
-            r.max_gap = 5 * kDay;
             r.unsorted_windows = true;
             r.max_windows = 4;
           }),
