@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -115,7 +116,7 @@ Penalizer tsptw_instance(const std::string& path, bool hours) {
   if (hours) {
     scheduler.operation_times =
         OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
-                             TimeOfDay::from_seconds_since_midnight(18 * 3'600));
+                             TimeOfDay::from_seconds_since_midnight(17 * 3'600));
   }
   return Penalizer{std::move(distances), std::move(scheduler)};
 }
@@ -156,19 +157,41 @@ Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t
   return penalizer;
 }
 
-Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
+namespace {
+
+// The jobs, travel and hours of the windowed instances; `windows_of(a)`
+// gives each location's windows.
+template <class WindowsOf>
+Penalizer with_windows(std::size_t n, std::uint64_t seed, bool hours, std::mt19937_64& random,
+                       WindowsOf windows_of) {
   Penalizer penalizer = random_euclidean(n, seed);
+  TimeScheduler scheduler;
+  scheduler.duration_matrix = travel_seconds(penalizer.distance_matrix, 1'000);
+  for (std::size_t a = 0; a < n; ++a) {
+    scheduler.job_durations.push_back(
+        Duration::from_seconds(60 * std::uniform_int_distribution<std::int64_t>(15, 60)(random)));
+    scheduler.time_windows.push_back(windows_of());
+  }
+  if (hours) {
+    scheduler.operation_times =
+        OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
+                             TimeOfDay::from_seconds_since_midnight(17 * 3'600));
+  }
+  penalizer.time_scheduler = std::move(scheduler);
+  return penalizer;
+}
+
+}  // namespace
+
+Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
   std::mt19937_64 random(seed);
   const auto pick = [&](std::int64_t low, std::int64_t high) {
     return std::uniform_int_distribution<std::int64_t>(low, high)(random);
   };
-  TimeScheduler scheduler;
-  scheduler.duration_matrix = travel_seconds(penalizer.distance_matrix, 1'000);
   // About nine hours of work a day over the plan.
   const auto days = static_cast<std::int64_t>(n / 12 + 1);
   const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
-  for (std::size_t a = 0; a < n; ++a) {
-    scheduler.job_durations.push_back(Duration::from_seconds(60 * pick(15, 60)));
+  return with_windows(n, seed, hours, random, [&] {
     std::vector<DateTime> starts;
     for (std::int64_t w = pick(1, 5); w > 0; --w)
       starts.push_back(day_one + Duration::from_seconds(pick(0, days - 1) * 86'400 +
@@ -180,15 +203,32 @@ Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
       if (!windows.windows.empty() && windows.windows.back().end > start) continue;  // overlap
       windows.windows.push_back(TimeWindow::make(start, end));
     }
-    scheduler.time_windows.push_back(std::move(windows));
-  }
-  if (hours) {
-    scheduler.operation_times =
-        OperationTimes::make(TimeOfDay::from_seconds_since_midnight(8 * 3'600),
-                             TimeOfDay::from_seconds_since_midnight(17 * 3'600));
-  }
-  penalizer.time_scheduler = std::move(scheduler);
-  return penalizer;
+    return windows;
+  });
+}
+
+Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours) {
+  std::mt19937_64 random(seed);
+  const auto pick = [&](std::int64_t low, std::int64_t high) {
+    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+  };
+  const auto days = static_cast<std::int64_t>(n / 12 + 4);
+  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
+  return with_windows(n, seed, hours, random, [&] {
+    std::vector<std::int64_t> plan(static_cast<std::size_t>(days));
+    std::iota(plan.begin(), plan.end(), std::int64_t{0});
+    std::shuffle(plan.begin(), plan.end(), random);
+    std::vector<std::int64_t> chosen(plan.begin(), plan.begin() + pick(2, 4));
+    std::sort(chosen.begin(), chosen.end());
+    TimeWindows windows;
+    for (const std::int64_t day : chosen) {
+      const DateTime start =
+          day_one + Duration::from_seconds(day * 86'400 + pick(8 * 3'600, 15 * 3'600));
+      windows.windows.push_back(
+          TimeWindow::make(start, start + Duration::from_seconds(pick(3'600, 4 * 3'600))));
+    }
+    return windows;
+  });
 }
 
 Penalizer long_job_instance(std::size_t n, std::uint64_t seed, std::int64_t open_seconds,

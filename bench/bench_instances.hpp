@@ -20,7 +20,7 @@ DistanceMatrix random_euclidean_rows(std::size_t n, std::uint64_t seed);
 // A TSPTW benchmark in the "N, N×N matrix, N windows" layout. A time unit
 // becomes a minute: travel takes the matrix value in minutes, every job one
 // minute, and the windows start at 2025-03-03T08:00:00Z. With `hours`, work
-// and travel happen only 08:00–18:00 UTC.
+// and travel happen only 08:00–17:00 UTC.
 Penalizer tsptw_instance(const std::string& path, bool hours);
 
 // n random points as above, travel one second per 100 distance units, jobs of
@@ -40,6 +40,9 @@ Penalizer crowded_window_instance(std::size_t n, std::uint64_t seed, std::size_t
 // 2025-01-01, overlapping ones dropped), with `hours`: work and travel only
 // 08:00–17:00 UTC.
 Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours);
+// The same jobs, travel and hours, and two to four windows per location, on
+// distinct days of a plan of n/12 + 4 days.
+Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours);
 
 // Long jobs under short hours: open `open_seconds` a day from 09:00 UTC, jobs
 // of 1 to `most_days` days' opening and drives of up to a quarter of that (one

@@ -2,7 +2,8 @@
 //
 // For every instance: one full deterministic descent (the search without a
 // time limit) with the fast path; the literal path, once, on the same passes
-// for as long as a time budget allows (the whole descent when it fits); the
+// for as long as a time budget allows (the whole descent when it fits, and
+// always for the time-window rows of n ≤ 200); the
 // fast path again on exactly the calls the literal one completed, so both
 // are timed on the same candidates; and a check that the current solutions
 // are identical at that point. Fast timings are the quickest of a few runs. Then searches with a
@@ -11,6 +12,7 @@
 //
 // Usage: descent_bench [DATA_DIR] [--literal-budget SECONDS] [--limit SECONDS] [--runs N]
 //                      [--repeats N] [--only NAME]
+//        descent_bench --fast-only ... (no literal descent: the fast columns only)
 //        descent_bench --pass-table   (only the longest pass by size and kind of input)
 //        descent_bench --memory       (only the peak memory of large distance-only inputs)
 
@@ -49,6 +51,7 @@ struct Instance {
   std::function<Penalizer()> make;
   std::optional<std::uint64_t> best_known;  // tour length (distance) for TSPLIB
   bool literal_search = true;               // false where one literal pass takes minutes
+  bool whole_literal = false;  // the literal descent runs to its end, whatever the budget
 };
 
 struct Descent {
@@ -56,7 +59,8 @@ struct Descent {
   std::size_t passes = 0;
   std::uint64_t candidates = 0;
   double seconds = 0;
-  bool finished = false;  // a whole pass improved nothing
+  bool finished = false;    // a whole pass improved nothing
+  ScanCounters counters{};  // of the fast scan's schedules
 };
 
 std::uint64_t pairs(std::size_t n, std::size_t gap) {
@@ -122,10 +126,39 @@ Descent fastest(const Penalizer& penalizer, std::size_t max_calls, int repeats, 
     Solver solver(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
     const Descent descent = descend(solver, penalizer.distance_matrix.size(), max_calls, 1e300);
     if (run == 0 || descent.seconds < best.seconds) best = descent;
+    if (const ScanCounters* counters = solver.scan_counters()) best.counters = *counters;
     result = solver.current_solution();
   }
   return best;
 }
+
+// Per move, what the fast scan did with the candidates of a whole descent.
+std::vector<std::string> counter_rows(const std::string& name, const ScanCounters& counters) {
+  static constexpr const char* kMoves[] = {"reverse", "swap", "rotate left", "rotate right"};
+  std::vector<std::string> rows;
+  MoveCounters all;
+  const auto row = [&](const char* move, const MoveCounters& c) {
+    char text[256];
+    std::snprintf(
+        text, sizeof text, "| %s | %s | %.3g | %.1f%% | %.3g | %.1f |", name.c_str(), move,
+        double(c.candidates), 100.0 * double(c.rejected_unsimulated) / double(c.candidates),
+        double(c.simulated), double(c.positions) / double(std::max<std::uint64_t>(c.simulated, 1)));
+    rows.push_back(text);
+  };
+  for (std::size_t kind = 0; kind < counters.size(); ++kind) {
+    const MoveCounters& c = counters[kind];
+    if (c.candidates == 0) continue;
+    row(kMoves[kind], c);
+    all.candidates += c.candidates;
+    all.rejected_unsimulated += c.rejected_unsimulated;
+    all.simulated += c.simulated;
+    all.positions += c.positions;
+  }
+  if (all.candidates > 0) row("all", all);
+  return rows;
+}
+
+std::vector<std::string> counter_table;
 
 void compare_descents(const Instance& instance, double literal_budget, int repeats) {
   const Penalizer penalizer = instance.make();
@@ -133,10 +166,13 @@ void compare_descents(const Instance& instance, double literal_budget, int repea
 
   Solution fast;
   const Descent full = fastest(penalizer, std::numeric_limits<std::size_t>::max(), repeats, fast);
+  for (std::string& row : counter_rows(instance.name, full.counters))
+    counter_table.push_back(std::move(row));
 
   Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
   const Descent measured =
-      descend(literal, n, std::numeric_limits<std::size_t>::max(), literal_budget);
+      descend(literal, n, std::numeric_limits<std::size_t>::max(),
+              instance.whole_literal && literal_budget >= 0 ? 1e300 : literal_budget);
 
   Solution fast_again;
   const Descent same_calls = fastest(penalizer, measured.calls, repeats, fast_again);
@@ -324,7 +360,18 @@ std::vector<Instance> instances(const std::string& data) {
       const std::string path = data + "/tsptw/" + name + ".txt";
       list.push_back({std::string(name) + (hours ? " +hours" : ""),
                       [path, hours] { return tsptw_instance(path, hours); },
-                      {}});
+                      {},
+                      true,
+                      true});
+    }
+  }
+  for (std::size_t n : {100, 200, 400}) {
+    for (bool hours : {false, true}) {
+      list.push_back({"windows2-4 n" + std::to_string(n) + (hours ? " +hours" : ""),
+                      [n, hours] { return several_windows_instance(n, 20'261'209 + n, hours); },
+                      {},
+                      true,
+                      n <= 200});
     }
   }
   // "No deadline" as the end of year 9999, beside the same instance with
@@ -368,6 +415,8 @@ int main(int argc, char** argv) {
     const std::string arg = argv[k];
     if (arg == "--literal-budget" && k + 1 < argc)
       literal_budget = std::atof(argv[++k]);
+    else if (arg == "--fast-only")
+      literal_budget = -1;
     else if (arg == "--limit" && k + 1 < argc)
       limit = std::atof(argv[++k]);
     else if (arg == "--runs" && k + 1 < argc)
@@ -402,6 +451,14 @@ int main(int argc, char** argv) {
       "local optimum |\n|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
   for (const Instance& instance : list) {
     if (selected(instance)) compare_descents(instance, literal_budget, repeats);
+  }
+
+  if (!counter_table.empty()) {
+    std::printf(
+        "\nWhat the fast scan did with the candidates of each descent above, by move (time data "
+        "only)\n\n| instance | move | candidates | rejected before simulating | simulated | "
+        "positions per simulated |\n|---|---|---|---|---|---|\n");
+    for (const std::string& row : counter_table) std::printf("%s\n", row.c_str());
   }
 
   std::printf(

@@ -68,6 +68,10 @@ Solver::Solver(Solver&&) noexcept = default;
 Solver& Solver::operator=(Solver&&) noexcept = default;
 Solver::~Solver() = default;
 
+const ScanCounters* Solver::scan_counters() const {
+  return fast_scan_ ? &fast_scan_->counters() : nullptr;
+}
+
 void Solver::replace_current(Solution solution) {
   current_solution_ = std::move(solution);
   if (fast_scan_) fast_scan_->restart(current_solution_);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "fast/scan_counters.hpp"
 #include "interrupt.hpp"
 #include "local_moves.hpp"
 #include "output.hpp"
@@ -63,6 +64,8 @@ class Solver {
   const Solution& current_solution() const { return current_solution_; }
   std::uint64_t iterations() const { return iterations_; }
   Duration time_taken() const { return time_taken_; }
+  // What the fast scan did with its candidates, when it runs.
+  const ScanCounters* scan_counters() const;
 
  private:
   // Elapsed time is measured on a monotonic clock: a wall clock stepped

@@ -6,6 +6,7 @@
 #include "fast/distances/candidate_totals.hpp"
 #include "fast/moved_location.hpp"
 #include "fast/schedule/candidate_schedule.hpp"
+#include "fast/schedule/carried_run.hpp"
 
 namespace tourwright {
 
@@ -143,6 +144,11 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
   bool improved = false;
   CandidateTotals<Kind, Block, Entry> distance_of(distances, i);
   CandidateTotals<Kind, Block, std::uint64_t> travel_time_of(travel_times, i);
+  MoveCounters& counters = counters_of(counters_, Kind);
+  // Rotations left carry their run along the row (CarriedRun), until an
+  // acceptance changes the route under it.
+  CarriedRun run;
+  bool carried_from_scratch = true;
   for (; j < n; ++j) {
     const bool whole_tour = i == 0 && j + 1 == n;
     const std::uint64_t distance =
@@ -152,9 +158,26 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
         whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j));
 
     const Route& route = current_.route;
-    const bool wins = candidate_schedule_wins(
-        *clock_, checkpoints_, keys_, traveling_time, distance, i, j, n,
-        [&](std::size_t k) { return moved_location<Kind, Block>(route, i, j, k); });
+    const auto location_at = [&](std::size_t k) {
+      return moved_location<Kind, Block>(route, i, j, k);
+    };
+    SimulationStart start;
+    if constexpr (Kind == MoveKind::rotate_left) {
+      if (carried_from_scratch) {
+        run.start(*clock_, checkpoints_, route, i, Block, j, counters);
+        carried_from_scratch = false;
+      } else {
+        run.extend(*clock_, route, j, counters);
+      }
+      // Every later candidate of the row is at least as late as the run.
+      if (run.state().lateness > keys_.lateness) break;
+      start = run.before_block();
+    } else {
+      start = start_at_change(*clock_, checkpoints_, i, location_at);
+    }
+    const bool wins =
+        candidate_schedule_wins(*clock_, checkpoints_, keys_, traveling_time, distance, i, j, n,
+                                location_at, in_order_stretch<Kind, Block>(i, j), start, counters);
     if (!wins) continue;
 
     move(current_.route, i, j);
@@ -166,6 +189,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     // acceptance, not per candidate.
     current_ = penalizer_->penalize(std::move(current_.route), false);
     refresh_schedule();
+    carried_from_scratch = true;
     distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
     travel_time_of = CandidateTotals<Kind, Block, std::uint64_t>(travel_times, i);
     improved = true;

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "fast/distances/tour_legs.hpp"
+#include "fast/scan_counters.hpp"
 #include "fast/schedule/schedule_checkpoints.hpp"
 #include "fast/schedule/schedule_clock.hpp"
 #include "local_moves.hpp"
@@ -41,6 +42,8 @@ class FastScan {
   bool scan_row(const PassEntry& entry, std::size_t i);
 
   const Solution& current() const { return current_; }
+  // What the scans of schedules did so far (nothing counted without time data).
+  const ScanCounters& counters() const { return counters_; }
 
  private:
   template <MoveKind Kind, std::size_t Block, class Entry>
@@ -63,6 +66,7 @@ class FastScan {
   std::optional<ScheduleClock> clock_;
   ScheduleCheckpoints checkpoints_;
   ScheduleKeys keys_;
+  ScanCounters counters_{};
 };
 
 }  // namespace tourwright

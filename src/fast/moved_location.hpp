@@ -54,4 +54,26 @@ std::size_t moved_location(const Route& route, std::size_t i, std::size_t j, std
   }
 }
 
+// The candidate positions first..end−1 inside i..j where move (i, j) keeps
+// current locations in their current order, from current position `from`
+// on: what the rotations shift, and the middle of a swap.
+struct InOrderStretch {
+  std::size_t first = 0;
+  std::size_t end = 0;
+  std::size_t from = 0;
+};
+
+template <MoveKind Kind, std::size_t Block>
+InOrderStretch in_order_stretch(std::size_t i, std::size_t j) {
+  if constexpr (Kind == MoveKind::swap) {
+    return {i + 1, j, i + 1};
+  } else if constexpr (Kind == MoveKind::rotate_left) {
+    return {i, j + 1 - Block, i + Block};
+  } else if constexpr (Kind == MoveKind::rotate_right) {
+    return {i + Block, j + 1, i};
+  } else {
+    return {};
+  }
+}
+
 }  // namespace tourwright

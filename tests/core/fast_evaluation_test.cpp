@@ -191,6 +191,38 @@ const DifferentialCase kCases[] = {
             r.max_travel = 4 * kHour;
           }),
      Expect::fast, 50},
+    // Longer tours, mostly late: most candidates are rejected by the
+    // lateness the unchanged rest cannot avoid, and rotations carry their
+    // run along the row.
+    {with(timed("MostlyLateLongerTours"),
+          [](Recipe& r) {
+            r.max_width = 600;
+            r.max_gap = 900;
+            r.max_travel = 2 * kHour;
+            r.min_n = 15;
+            r.max_n = 30;
+          }),
+     Expect::fast, 12},
+    {with(timed("MostlyLateLongerToursUnderHours"),
+          [](Recipe& r) {
+            r.max_width = 2 * kHour;
+            r.max_gap = 2 * kHour;
+            r.max_travel = 3 * kHour;
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.min_n = 15;
+            r.max_n = 30;
+          }),
+     Expect::fast, 12},
+    {with(timed("SeveralWindowsLongerToursUnderHours"),
+          [](Recipe& r) {
+            r.max_windows = 4;
+            r.max_width = kHour;
+            r.max_gap = 6 * kHour;
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.min_n = 15;
+            r.max_n = 30;
+          }),
+     Expect::fast, 12},
     {with(timed("OperatingHours"),
           [](Recipe& r) {
             r.hours = {{8 * kHour, 17 * kHour}};

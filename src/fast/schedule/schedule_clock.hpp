@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,6 +38,23 @@ class ScheduleClock {
   }
   bool timed_job(std::size_t location) const { return jobs_[location] > 0; }
   bool daily_hours() const { return hours_.has_value(); }
+  // What an action adds to the clock at least: its length (nothing for a
+  // length of zero or less), however the windows and hours delay it.
+  Nanos work_length(std::size_t location) const { return std::max<Nanos>(jobs_[location], 0); }
+  Nanos travel_length(std::size_t from, std::size_t to) const {
+    return std::max<Nanos>(travel_[from * n_ + to], 0);
+  }
+  // The operating time up to t (t itself without hours). Actions only
+  // progress while open, so an action of length L started at s ends at some
+  // e with open_time(e) − open_time(s) ≥ L; and open time never passes
+  // faster than the clock.
+  Nanos open_time(Nanos t) const {
+    if (!hours_) return t;
+    const Nanos within = time_of_day(t);
+    const Nanos per_day = hours_->close - hours_->open;
+    return (t - within) / kNanosPerDay * per_day +
+           std::clamp<Nanos>(within - hours_->open, 0, per_day);
+  }
 
   void work(std::size_t location, ScheduleState& state) const;
   void travel(std::size_t from, std::size_t to, ScheduleState& state) const;
