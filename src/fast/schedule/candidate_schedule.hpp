@@ -123,12 +123,27 @@ bool candidate_schedule_wins(const ScheduleClock& clock,
     }
     clock.work(location, state);
     ++counters.positions;
-    if (k <= j) {
-      ahead -= clock.work_length(location);
-      if (cannot_win()) return false;
-    } else if (keys() >= current) {
-      return false;
+    if (k > j) {
+      // Leaving at the current route's clock: the rest is the current one.
+      if (const auto rest = current_schedule.merge(k, n - 1, state)) {
+        state = *rest;
+        break;
+      }
+      if (keys() >= current) return false;
+      continue;
     }
+    ahead -= clock.work_length(location);
+    if (in_stretch(k)) {
+      // The same inside the stretch, up to its last location.
+      const std::size_t at = stretch.from + (k - stretch.first);
+      const std::size_t last = stretch.from + (stretch.end - 1 - stretch.first);
+      if (const auto rest = current_schedule.merge(at, last, state)) {
+        state = *rest;
+        ahead -= current_schedule.lengths_after(at, last);
+        k = stretch.end - 1;
+      }
+    }
+    if (cannot_win()) return false;
   }
   clock.travel(location_at(n - 1), location_at(0), state);
   return keys() < current;

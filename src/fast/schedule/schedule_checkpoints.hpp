@@ -42,6 +42,24 @@ class ScheduleCheckpoints {
   // is bounded by what the candidate has waited so far. Nothing otherwise.
   std::optional<ScheduleState> rest_bound(std::size_t k, const ScheduleState& candidate) const;
 
+  // A candidate that leaves position p at the current route's clock there
+  // and then visits p+1..r in the current order: its state after the work
+  // at r, the current route's with the candidate's sums so far. Nothing
+  // when the clocks differ.
+  std::optional<ScheduleState> merge(std::size_t p, std::size_t r,
+                                     const ScheduleState& candidate) const {
+    const ScheduleState& here = departure_[p];
+    if (candidate.clock != here.clock) return std::nullopt;
+    const ScheduleState& there = departure_[r];
+    return ScheduleState{there.clock, candidate.lateness + (there.lateness - here.lateness),
+                         candidate.waiting + (there.waiting - here.waiting)};
+  }
+  // The lengths of the travel and work after the work at p, up to the work
+  // at r.
+  Nanos lengths_after(std::size_t p, std::size_t r) const {
+    return legs_up_to_[r] - legs_up_to_[p] + jobs_before_[r + 1] - jobs_before_[p + 1];
+  }
+
   // The lengths (ScheduleClock::work_length, travel_length) of the current
   // route: of its legs between positions 0..p, and of its jobs before p.
   Nanos legs_up_to(std::size_t p) const { return legs_up_to_[p]; }
