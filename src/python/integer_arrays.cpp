@@ -101,16 +101,32 @@ ReadEntry reader_for(const Py_buffer& view) {
 
 // Entries of one row (or the whole vector): `count` of them, `stride` apart.
 // A broadcast array can claim 10^12 entries in no memory at all, so the row
-// grows as it is read, and Ctrl-C is looked for as often as on the generic path.
+// grows as it is read, and Ctrl-C is looked for as often as on the generic
+// path. Past the first reservation the entries go into chunks, joined once at
+// the end: growing one vector would copy gigabytes at a time, with no poll
+// in between.
 bool read_row(const char* at, Py_ssize_t count, Py_ssize_t stride, ReadEntry read,
               std::vector<std::uint64_t>& row) {
-  constexpr Py_ssize_t kLargestReservation = Py_ssize_t{1} << 16;
-  row.reserve(static_cast<std::size_t>(std::min(count, kLargestReservation)));
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  row.reserve(std::min(static_cast<std::size_t>(count), kChunk));
+  std::vector<std::vector<std::uint64_t>> chunks;
+  std::vector<std::uint64_t>* filling = &row;
   for (Py_ssize_t k = 0; k < count; ++k) {
     std::uint64_t entry = 0;
     if (!read(at + k * stride, entry)) return false;
-    row.push_back(entry);
-    if (row.size() % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+    if (filling->size() == kChunk) {
+      filling = &chunks.emplace_back();
+      filling->reserve(kChunk);
+    }
+    filling->push_back(entry);
+    if ((k + 1) % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+  }
+  if (!chunks.empty()) {
+    row.reserve(static_cast<std::size_t>(count));
+    for (const std::vector<std::uint64_t>& chunk : chunks) {
+      row.insert(row.end(), chunk.begin(), chunk.end());
+      check_status(PyErr_CheckSignals());
+    }
   }
   return true;
 }
