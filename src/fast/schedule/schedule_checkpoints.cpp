@@ -22,15 +22,12 @@ void ScheduleCheckpoints::rebuild(const ScheduleClock& clock, const Route& route
 
   latest_last_end_.resize(n);
   timed_jobs_.resize(n + 1);
-  single_windows_.resize(n + 1);
   timed_jobs_[n] = 0;
-  single_windows_[n] = true;
   Nanos latest = std::numeric_limits<Nanos>::min();
   for (std::size_t k = n; k-- > 0;) {
     latest = std::max(latest, clock.last_window_end(route[k]));
     latest_last_end_[k] = latest;
     timed_jobs_[k] = timed_jobs_[k + 1] + (clock.timed_job(route[k]) ? 1 : 0);
-    single_windows_[k] = single_windows_[k + 1] && clock.single_window(route[k]);
   }
   rebuild_suffix_bounds(clock, route);
 }
@@ -95,8 +92,7 @@ WideNanos ScheduleCheckpoints::stretch_lateness_bound(std::size_t p, std::size_t
   WideNanos bound = 0;
   if (later >= 0) bound = lateness_before_[tight] - lateness_before_[p] + pushed;
   // Later in operating time is later on the clock too.
-  const bool single_windows = several_windows_before_[r] == several_windows_before_[p];
-  if (single_windows && (later > 0 || arrival >= arrival_[p].clock))
+  if (single_windows(p, r) && (later > 0 || arrival >= arrival_[p].clock))
     bound = std::max(bound, lateness_before_[r] - lateness_before_[p] + pushed);
   return bound;
 }
@@ -127,7 +123,7 @@ std::optional<ScheduleState> ScheduleCheckpoints::resume(std::size_t k,
 std::optional<ScheduleState> ScheduleCheckpoints::rest_bound(std::size_t k,
                                                              const ScheduleState& candidate) const {
   const ScheduleState& here = arrival_[k];
-  if (candidate.clock < here.clock || !single_windows_[k]) return std::nullopt;
+  if (candidate.clock < here.clock || !single_windows(k, arrival_.size())) return std::nullopt;
   const ScheduleState& end = departure_.back();
   return ScheduleState{end.clock, candidate.lateness + (end.lateness - here.lateness),
                        candidate.waiting};

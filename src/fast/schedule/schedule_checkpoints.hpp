@@ -94,7 +94,6 @@ class ScheduleCheckpoints {
   std::vector<ScheduleState> departure_;
   std::vector<Nanos> latest_last_end_;   // over positions k..n−1
   std::vector<std::size_t> timed_jobs_;  // jobs of positive length at k..n−1
-  std::vector<bool> single_windows_;     // every location at k..n−1 has one window
   std::vector<Nanos> legs_up_to_;
   std::vector<Nanos> jobs_before_;  // n + 1 entries
   SuffixHinge open_lateness_;
@@ -108,6 +107,10 @@ class ScheduleCheckpoints {
   // next waited for a window.
   std::vector<std::size_t> tight_end_;
 
+  // Every location at positions p..r−1 has one window.
+  bool single_windows(std::size_t p, std::size_t r) const {
+    return several_windows_before_[r] == several_windows_before_[p];
+  }
   void rebuild_suffix_bounds(const ScheduleClock& clock, const Route& route);
 };
 
