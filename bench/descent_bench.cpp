@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "bench_instances.hpp"
+#include "fast/move_shapes.hpp"
 #include "solver.hpp"
 
 namespace tourwright::bench {
@@ -134,7 +135,6 @@ Descent fastest(const Penalizer& penalizer, std::size_t max_calls, int repeats, 
 
 // Per move, what the fast scan did with the candidates of a whole descent.
 std::vector<std::string> counter_rows(const std::string& name, const ScanCounters& counters) {
-  static constexpr const char* kMoves[] = {"reverse", "swap", "rotate left", "rotate right"};
   std::vector<std::string> rows;
   MoveCounters all;
   const auto row = [&](const char* move, const MoveCounters& c) {
@@ -148,7 +148,7 @@ std::vector<std::string> counter_rows(const std::string& name, const ScanCounter
   for (std::size_t kind = 0; kind < counters.size(); ++kind) {
     const MoveCounters& c = counters[kind];
     if (c.candidates == 0) continue;
-    row(kMoves[kind], c);
+    row(kind_name(static_cast<MoveKind>(kind)), c);
     all.candidates += c.candidates;
     all.rejected_unsimulated += c.rejected_unsimulated;
     all.simulated += c.simulated;

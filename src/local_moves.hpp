@@ -31,8 +31,10 @@ void rotate_right_3(Route& route, std::size_t i, std::size_t j);
 
 // The eight moves as four kinds; rotations carry the size of the block they
 // move. Knowing the shape lets the fast scan read a candidate off the
-// current route without building it (fast/moved_location.hpp).
-enum class MoveKind { reverse, swap, rotate_left, rotate_right };
+// current route without building it (fast/move_shapes.hpp). `count` is not
+// a kind: it counts them.
+enum class MoveKind { reverse, swap, rotate_left, rotate_right, count };
+inline constexpr std::size_t kMoveKinds = static_cast<std::size_t>(MoveKind::count);
 
 struct MoveShape {
   MoveKind kind;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "fast/distances/candidate_totals.hpp"
-#include "fast/moved_location.hpp"
+#include "fast/legs/candidate_totals.hpp"
+#include "fast/move_shapes.hpp"
 #include "fast/schedule/candidate_schedule.hpp"
 #include "fast/schedule/carried_run.hpp"
 
@@ -51,19 +51,10 @@ ScheduleKeys keys_of(const Solution& current) {
                       nanos_of(report.duration), nanos_of(report.waiting_time), current.distance};
 }
 
-static_assert(std::ranges::all_of(kPassTable,
-                                  [](const PassEntry& entry) { return has_formula(entry.shape); }),
-              "every move of the pass table needs its fast formulas");
-
 // The first j the scan at i tries.
 template <MoveKind Kind, std::size_t Block>
 std::size_t first_partner(std::size_t i, std::size_t min_gap) {
-  const std::size_t j = i + 1 + min_gap;
-  // Rotating a segment by its whole length gives the same route back, whose
-  // keys tie with the current ones: never accepted, so not tried.
-  if constexpr (Kind == MoveKind::rotate_left || Kind == MoveKind::rotate_right)
-    return std::max(j, i + Block);
-  return j;
+  return MoveShapeTraits<Kind, Block>::first_partner(i, i + 1 + min_gap);
 }
 
 }  // namespace
@@ -87,10 +78,11 @@ void FastScan::restart(const Solution& current) {
 void FastScan::refresh_schedule() {
   keys_ = keys_of(current_);
   checkpoints_.rebuild(*clock_, current_.route);
+  lateness_bounds_.rebuild(*clock_, current_.route, checkpoints_);
 }
 
 bool FastScan::handles(const PassEntry& entry) const {
-  return entry.min_gap < n_ && entry.min_gap + 2 >= entry.shape.block;
+  return in_pass_table(entry.shape) && entry.min_gap < n_ && entry.min_gap + 2 >= entry.shape.block;
 }
 
 bool FastScan::scan_row(const PassEntry& entry, std::size_t i) {
@@ -137,6 +129,7 @@ bool FastScan::scan_distances(LocalMove move, std::size_t min_gap, std::size_t i
 template <MoveKind Kind, std::size_t Block, class Entry>
 bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i,
                               TourLegs<Entry>& distances) {
+  using Shape = MoveShapeTraits<Kind, Block>;
   WideLegs& travel_times = *travel_times_;
   const std::size_t n = n_;
   std::size_t j = first_partner<Kind, Block>(i, min_gap);
@@ -147,8 +140,9 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
   MoveCounters& counters = counters_of(counters_, Kind);
   // Rotations left carry their run along the row (CarriedRun), until an
   // acceptance changes the route under it.
-  CarriedRun run;
+  CarriedRun<Block> run;
   bool carried_from_scratch = true;
+  const CurrentSchedule current{*clock_, checkpoints_, lateness_bounds_, keys_};
   for (; j < n; ++j) {
     const bool whole_tour = i == 0 && j + 1 == n;
     const std::uint64_t distance =
@@ -162,9 +156,9 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
       return moved_location<Kind, Block>(route, i, j, k);
     };
     SimulationStart start;
-    if constexpr (Kind == MoveKind::rotate_left) {
+    if constexpr (Shape::carries_run) {
       if (carried_from_scratch) {
-        run.start(*clock_, checkpoints_, route, i, Block, j, counters);
+        run.start(*clock_, checkpoints_, route, i, j, counters);
         carried_from_scratch = false;
       } else {
         run.extend(*clock_, route, j, counters);
@@ -175,9 +169,9 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     } else {
       start = start_at_change(*clock_, checkpoints_, i, location_at);
     }
-    const bool wins =
-        candidate_schedule_wins(*clock_, checkpoints_, keys_, traveling_time, distance, i, j, n,
-                                location_at, in_order_stretch<Kind, Block>(i, j), start, counters);
+    const CandidateMove candidate{
+        i, j, n, traveling_time, distance, Shape::in_order_stretch(i, j), start};
+    const bool wins = candidate_schedule_wins(current, candidate, location_at, counters);
     if (!wins) continue;
 
     move(current_.route, i, j);

@@ -6,8 +6,9 @@
 #include <optional>
 #include <variant>
 
-#include "fast/distances/tour_legs.hpp"
+#include "fast/legs/tour_legs.hpp"
 #include "fast/scan_counters.hpp"
+#include "fast/schedule/lateness_bounds.hpp"
 #include "fast/schedule/schedule_checkpoints.hpp"
 #include "fast/schedule/schedule_clock.hpp"
 #include "local_moves.hpp"
@@ -65,6 +66,7 @@ class FastScan {
   std::optional<TourLegs<std::uint64_t>> travel_times_;
   std::optional<ScheduleClock> clock_;
   ScheduleCheckpoints checkpoints_;
+  LatenessBounds lateness_bounds_;
   ScheduleKeys keys_;
   ScanCounters counters_{};
 };

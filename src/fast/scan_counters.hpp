@@ -19,7 +19,7 @@ struct MoveCounters {
 };
 
 // By MoveKind.
-using ScanCounters = std::array<MoveCounters, 4>;
+using ScanCounters = std::array<MoveCounters, kMoveKinds>;
 
 inline MoveCounters& counters_of(ScanCounters& counters, MoveKind kind) {
   return counters[static_cast<std::size_t>(kind)];

@@ -3,17 +3,27 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fast/moved_location.hpp"
+#include "fast/move_shapes.hpp"
 #include "fast/scan_counters.hpp"
+#include "fast/schedule/lateness_bounds.hpp"
 #include "fast/schedule/schedule_checkpoints.hpp"
 #include "fast/schedule/schedule_clock.hpp"
+#include "penalties/time/tour_walk.hpp"
 
 namespace tourwright {
 
-// Where the simulation of a candidate (see candidate_schedule_wins) starts:
-// `state` is its state after the work at `position` − 1, and `lengths` the
-// lengths of the work and travel it simulated after position i − 1 to get
-// there (ScheduleClock::work_length, travel_length).
+// The current solution as candidates read it.
+struct CurrentSchedule {
+  const ScheduleClock& clock;
+  const ScheduleCheckpoints& checkpoints;
+  const LatenessBounds& bounds;
+  const ScheduleKeys& keys;
+};
+
+// Where the simulation of a candidate starts: `state` is its state after the
+// work at `position` − 1, and `lengths` the lengths of the work and travel it
+// simulated after position i − 1 to get there (ScheduleClock::work_length,
+// travel_length).
 struct SimulationStart {
   std::size_t position;
   ScheduleState state;
@@ -31,122 +41,172 @@ SimulationStart start_at_change(const ScheduleClock& clock,
   return {0, ScheduleState{clock.first_window_start(location_at(0)), 0, 0}};
 }
 
+// What is known of a candidate before its schedule: the current route with
+// positions i..j (i < j < n) rearranged, its travelling time and distance
+// (exact), the stretch it keeps in order, and its schedule up to `start`.
+struct CandidateMove {
+  std::size_t i;
+  std::size_t j;
+  std::size_t n;
+  Nanos traveling_time;
+  std::uint64_t distance;
+  InOrderStretch stretch;
+  SimulationStart start;
+};
+
 // Whether a candidate beats the current solution under the time-data order.
-// The candidate is the current route with positions i..j (i < j < n)
-// rearranged; `location_at(k)` gives its location at position k. Its
-// travelling time and distance are known exactly beforehand, and its
-// schedule up to `start`.
 //
 // Lateness, waiting time and the clock only ever grow along a schedule, so
 // the state reached so far bounds every final key from below; so does it
 // with the lateness that the unchanged positions j+1..n−1 cannot avoid
-// however they are reached (ScheduleCheckpoints::suffix_lateness_bound,
-// given what is still to do before them). Once those bounds already fail to
-// beat the current keys lexicographically, the candidate cannot win and is
-// rejected. After position j the locations are the current ones, and as
-// soon as the current schedule can be resumed (see
-// ScheduleCheckpoints::resume) the rest is read off it; only the closing
-// leg, back to a first location that may differ, is simulated again. Where
-// it cannot be resumed, its bound on the rest of the schedule may still show
-// that the candidate cannot win.
+// however they are reached (LatenessBounds::suffix, given what is still to
+// do before them). Once those bounds already fail to beat the current keys
+// lexicographically, the candidate cannot win and is rejected. After
+// position j the locations are the current ones, and as soon as the current
+// schedule can be resumed or merged into (ScheduleCheckpoints::resume,
+// merge) the rest is read off it; only the closing leg, back to a first
+// location that may differ, is simulated again. Where it cannot be resumed,
+// its bound on the rest of the schedule may still show that the candidate
+// cannot win.
 template <class LocationAt>
-bool candidate_schedule_wins(const ScheduleClock& clock,
-                             const ScheduleCheckpoints& current_schedule,
-                             const ScheduleKeys& current, Nanos traveling_time,
-                             std::uint64_t distance, std::size_t i, std::size_t j, std::size_t n,
-                             LocationAt location_at, const InOrderStretch& stretch,
-                             const SimulationStart& start, MoveCounters& counters) {
-  ++counters.candidates;
-  const Nanos begin = i == 0 ? clock.first_window_start(location_at(0)) : current_schedule.begin();
-  ScheduleState state = start.state;
-  const auto keys_from = [&](const ScheduleState& reached) {
-    return ScheduleKeys{reached.lateness, traveling_time, reached.clock - begin, reached.waiting,
-                        distance};
-  };
-  const auto keys = [&] { return keys_from(state); };
+class CandidateSchedule {
+ public:
+  CandidateSchedule(const CurrentSchedule& current, const CandidateMove& move,
+                    LocationAt location_at, MoveCounters& counters)
+      : current_(current),
+        move_(move),
+        location_at_(location_at),
+        counters_(counters),
+        begin_(move.i == 0 ? current.clock.first_window_start(location_at(0))
+                           : current.checkpoints.begin()),
+        state_(move.start.state),
+        unchanged_rest_(move.j + 1 < move.n),
+        ahead_(unchanged_rest_ ? lengths_ahead() : 0) {}
+
+  bool wins() {
+    ++counters_.candidates;
+    if (cannot_win()) {
+      ++counters_.rejected_unsimulated;
+      return false;
+    }
+    ++counters_.simulated;
+    return walk_tour_from(move_.start.position, move_.n, *this) && keys() < current_.keys;
+  }
+
+  // The walk (tour_walk.hpp).
+  WalkStep travel(std::size_t from, std::size_t to) {
+    current_.clock.travel(location_at_(from), location_at_(to), state_);
+    if (to == 0) return WalkStep::go_on;  // the closing leg
+    if (to <= move_.j + 1)
+      ahead_ -= current_.clock.travel_length(location_at_(from), location_at_(to));
+    if (in_stretch(to) && cannot_win(to)) return WalkStep::abandon;
+    return to > move_.j ? on_unchanged_arrival(to) : WalkStep::go_on;
+  }
+  WalkStep work(std::size_t k, std::size_t& next) {
+    current_.clock.work(location_at_(k), state_);
+    ++counters_.positions;
+    if (k > move_.j) return after_unchanged_work(k);
+    ahead_ -= current_.clock.work_length(location_at_(k));
+    if (in_stretch(k)) merge_rest_of_stretch(k, next);
+    return cannot_win() ? WalkStep::abandon : WalkStep::go_on;
+  }
+
+ private:
+  static constexpr std::size_t kNoArrival = static_cast<std::size_t>(-1);
+
+  ScheduleKeys keys_from(const ScheduleState& reached) const {
+    return ScheduleKeys{reached.lateness, move_.traveling_time, reached.clock - begin_,
+                        reached.waiting, move_.distance};
+  }
+  ScheduleKeys keys() const { return keys_from(state_); }
 
   // Before the unchanged part j+1..n−1 the candidate still has to do the
   // work at the changed positions and travel its legs up to j+1, of known
   // total length (its travelling time less the legs outside), less what it
   // simulated already.
-  const bool unchanged_rest = j + 1 < n;
-  Nanos ahead = 0;
-  if (unchanged_rest) {
-    const Nanos outside =
-        (i == 0 ? 0 : current_schedule.legs_up_to(i - 1)) +
-        (current_schedule.legs_up_to(n - 1) - current_schedule.legs_up_to(j + 1)) +
-        clock.travel_length(location_at(n - 1), location_at(0));
-    ahead = traveling_time - outside + current_schedule.jobs_before(j + 1) -
-            current_schedule.jobs_before(i) - start.lengths;
+  Nanos lengths_ahead() const {
+    const ScheduleCheckpoints& at = current_.checkpoints;
+    const Nanos outside = (move_.i == 0 ? 0 : at.legs_up_to(move_.i - 1)) +
+                          (at.legs_up_to(move_.n - 1) - at.legs_up_to(move_.j + 1)) +
+                          current_.clock.travel_length(location_at_(move_.n - 1), location_at_(0));
+    return move_.traveling_time - outside + at.jobs_before(move_.j + 1) - at.jobs_before(move_.i) -
+           move_.start.lengths;
   }
-  // On arrival at candidate position k of the stretch, its jobs up to the
-  // stretch's end are bounded too.
-  const auto in_stretch = [&](std::size_t k) { return k >= stretch.first && k < stretch.end; };
-  // k: the candidate position just arrived at, or none (after a work).
-  const auto cannot_win = [&](std::size_t k = static_cast<std::size_t>(-1)) {
-    if (keys() >= current) return true;
-    const Nanos open = clock.open_time(state.clock);
-    WideNanos late = state.lateness;
-    if (in_stretch(k)) {
-      late += current_schedule.stretch_lateness_bound(stretch.from + (k - stretch.first),
-                                                      stretch.from + (stretch.end - stretch.first),
-                                                      state.clock, open);
-    } else if (!unchanged_rest) {
+
+  bool in_stretch(std::size_t k) const { return k >= move_.stretch.first && k < move_.stretch.end; }
+  // The current position of candidate position k of the stretch.
+  std::size_t current_position(std::size_t k) const {
+    return move_.stretch.from + (k - move_.stretch.first);
+  }
+
+  // Whether the keys reached so far, with the lateness the positions still
+  // ahead cannot avoid, already fail to beat the current ones. `arrived`:
+  // the candidate position just arrived at, or none (after a work); on
+  // arrival in the stretch its jobs up to the stretch's end are bounded too.
+  bool cannot_win(std::size_t arrived = kNoArrival) const {
+    if (keys() >= current_.keys) return true;
+    const Nanos open = current_.clock.open_time(state_.clock);
+    WideNanos late = state_.lateness;
+    if (arrived != kNoArrival && in_stretch(arrived)) {
+      late += current_.bounds.stretch(current_position(arrived),
+                                      current_position(move_.stretch.end), state_.clock, open);
+    } else if (!unchanged_rest_) {
       return false;
     }
-    if (unchanged_rest) {
-      late += current_schedule.suffix_lateness_bound(j + 1, state.clock + ahead, open + ahead);
-    }
-    return keys_from(ScheduleState{state.clock, late, state.waiting}) >= current;
-  };
-  if (cannot_win()) {
-    ++counters.rejected_unsimulated;
-    return false;
+    if (unchanged_rest_)
+      late += current_.bounds.suffix(move_.j + 1, state_.clock + ahead_, open + ahead_);
+    return keys_from(ScheduleState{state_.clock, late, state_.waiting}) >= current_.keys;
   }
-  ++counters.simulated;
 
-  for (std::size_t k = start.position; k < n; ++k) {
-    const std::size_t location = location_at(k);
-    if (k > 0) {
-      clock.travel(location_at(k - 1), location, state);
-      if (k <= j + 1) ahead -= clock.travel_length(location_at(k - 1), location);
-      if (in_stretch(k) && cannot_win(k)) return false;
+  // Arrived at an unchanged position: the rest may be the current
+  // schedule's, or bounded by it.
+  WalkStep on_unchanged_arrival(std::size_t k) {
+    if (const auto rest = current_.checkpoints.resume(k, state_)) {
+      state_ = *rest;
+      return WalkStep::finish;
     }
-    if (k > j) {
-      if (const auto rest = current_schedule.resume(k, state)) {
-        state = *rest;
-        break;
-      }
-      if (const auto bound = current_schedule.rest_bound(k, state)) {
-        if (keys_from(*bound) >= current) return false;
-      }
+    if (const auto bound = current_.checkpoints.rest_bound(k, state_)) {
+      if (keys_from(*bound) >= current_.keys) return WalkStep::abandon;
     }
-    clock.work(location, state);
-    ++counters.positions;
-    if (k > j) {
-      // Leaving at the current route's clock: the rest is the current one.
-      if (const auto rest = current_schedule.merge(k, n - 1, state)) {
-        state = *rest;
-        break;
-      }
-      if (keys() >= current) return false;
-      continue;
-    }
-    ahead -= clock.work_length(location);
-    if (in_stretch(k)) {
-      // The same inside the stretch, up to its last location.
-      const std::size_t at = stretch.from + (k - stretch.first);
-      const std::size_t last = stretch.from + (stretch.end - 1 - stretch.first);
-      if (const auto rest = current_schedule.merge(at, last, state)) {
-        state = *rest;
-        ahead -= current_schedule.lengths_after(at, last);
-        k = stretch.end - 1;
-      }
-    }
-    if (cannot_win()) return false;
+    return WalkStep::go_on;
   }
-  clock.travel(location_at(n - 1), location_at(0), state);
-  return keys() < current;
+
+  // Leaving an unchanged position at the current route's clock: the rest is
+  // the current one.
+  WalkStep after_unchanged_work(std::size_t k) {
+    if (const auto rest = current_.checkpoints.merge(k, move_.n - 1, state_)) {
+      state_ = *rest;
+      return WalkStep::finish;
+    }
+    return keys() >= current_.keys ? WalkStep::abandon : WalkStep::go_on;
+  }
+
+  // The same inside the stretch, up to its last location: the walk goes on
+  // after the stretch.
+  void merge_rest_of_stretch(std::size_t k, std::size_t& next) {
+    const std::size_t at = current_position(k);
+    const std::size_t last = current_position(move_.stretch.end - 1);
+    if (const auto rest = current_.checkpoints.merge(at, last, state_)) {
+      state_ = *rest;
+      ahead_ -= current_.checkpoints.lengths_after(at, last);
+      next = move_.stretch.end;
+    }
+  }
+
+  const CurrentSchedule& current_;
+  const CandidateMove& move_;
+  LocationAt location_at_;
+  MoveCounters& counters_;
+  Nanos begin_;
+  ScheduleState state_;
+  bool unchanged_rest_;
+  Nanos ahead_;
+};
+
+template <class LocationAt>
+bool candidate_schedule_wins(const CurrentSchedule& current, const CandidateMove& move,
+                             LocationAt location_at, MoveCounters& counters) {
+  return CandidateSchedule<LocationAt>(current, move, location_at, counters).wins();
 }
 
 }  // namespace tourwright

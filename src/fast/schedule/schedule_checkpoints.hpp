@@ -5,19 +5,21 @@
 #include <vector>
 
 #include "fast/schedule/schedule_clock.hpp"
-#include "fast/schedule/suffix_hinge.hpp"
 #include "output.hpp"
 
 namespace tourwright {
 
 // The schedule of the current route, remembered at every position, so that a
 // candidate only simulates what it changes and takes the rest from here.
+// The lateness the rest of the route cannot avoid is LatenessBounds'.
 class ScheduleCheckpoints {
  public:
   void rebuild(const ScheduleClock& clock, const Route& route);
 
+  std::size_t size() const { return arrival_.size(); }
   Nanos begin() const { return begin_; }
-  // Just after the work at position k.
+  // On arrival at position k, before its work; and just after the work.
+  const ScheduleState& arrival(std::size_t k) const { return arrival_[k]; }
   const ScheduleState& departure(std::size_t k) const { return departure_[k]; }
 
   // A candidate that visits positions k..n−1 in the current route's order and
@@ -64,30 +66,16 @@ class ScheduleCheckpoints {
   // route: of its legs between positions 0..p, and of its jobs before p.
   Nanos legs_up_to(std::size_t p) const { return legs_up_to_[p]; }
   Nanos jobs_before(std::size_t p) const { return jobs_before_[p]; }
+  Nanos lengths_before(std::size_t p) const { return legs_up_to_[p] + jobs_before_[p]; }
 
-  // For the same kind of candidate, arriving at p (0 < p < n) at `arrival`
-  // or later, with an operating time (ScheduleClock::open_time) of at least
-  // `open_arrival`: a lateness that the jobs at p..n−1 cannot stay below.
-  // Every action
-  // progresses only while open, so the job at q ends at some e with
-  // open_time(e) ≥ X_q = open_arrival + A_q − A_p + its length (A: the
-  // lengths before a position), and it is late by e − E ≥ X_q −
-  // open_time(E) (E: its last window's end) when that is positive:
-  // - summed over q, a convex function of open_arrival, bounded by its
-  //   tangent at the current route (SuffixHinge);
-  // - from p up to the first position where the current route waited for a
-  //   window ("tight"), the current route ends each job at exactly X_q for
-  //   its own arrival, so arriving δ ≥ 0 later in operating time makes each
-  //   job it has late at least δ later still;
-  // - with one window per location, arriving no sooner on the clock makes
-  //   no job less late (see rest_bound).
-  WideNanos suffix_lateness_bound(std::size_t p, Nanos arrival, Nanos open_arrival) const;
-  // The same for the jobs at p..r−1 only (the last two reasons), for a
-  // candidate that visits them in the current order, whatever it does next.
-  WideNanos stretch_lateness_bound(std::size_t p, std::size_t r, Nanos arrival,
-                                   Nanos open_arrival) const;
+  // Every location at positions p..r−1 has one window.
+  bool single_windows(std::size_t p, std::size_t r) const {
+    return several_windows_before_[r] == several_windows_before_[p];
+  }
 
  private:
+  void rebuild_lengths(const ScheduleClock& clock, const Route& route);
+
   Nanos begin_ = 0;
   bool daily_hours_ = false;
   std::vector<ScheduleState> arrival_;
@@ -96,22 +84,8 @@ class ScheduleCheckpoints {
   std::vector<std::size_t> timed_jobs_;  // jobs of positive length at k..n−1
   std::vector<Nanos> legs_up_to_;
   std::vector<Nanos> jobs_before_;  // n + 1 entries
-  SuffixHinge open_lateness_;
-  std::vector<Nanos> open_arrival_;  // operating time of the arrival at k
-  // Sums over the positions before k: lateness, late jobs, locations with
-  // more than one window (n + 1 entries each).
-  std::vector<WideNanos> lateness_before_;
-  std::vector<WideNanos> late_jobs_before_;
+  // Locations with more than one window before k (n + 1 entries).
   std::vector<std::size_t> several_windows_before_;
-  // The first position after k's tight stretch: where the current route
-  // next waited for a window.
-  std::vector<std::size_t> tight_end_;
-
-  // Every location at positions p..r−1 has one window.
-  bool single_windows(std::size_t p, std::size_t r) const {
-    return several_windows_before_[r] == several_windows_before_[p];
-  }
-  void rebuild_suffix_bounds(const ScheduleClock& clock, const Route& route);
 };
 
 }  // namespace tourwright

@@ -6,6 +6,7 @@
 #include "failure.hpp"
 #include "messages.hpp"
 #include "penalties/time/schedule_rules.hpp"
+#include "penalties/time/tour_walk.hpp"
 
 namespace tourwright {
 
@@ -185,6 +186,34 @@ void allow_whole_days(TimeScheduler& scheduler) {
     windows.in_order = listed_in_order(windows.windows);
 }
 
+namespace {
+
+// The actions of a route, each appended to one schedule (events included
+// when it has a list for them).
+struct LiteralWalk {
+  const TimeScheduler& scheduler;
+  const std::vector<std::size_t>& route;
+  const OperationTimes* hours;
+  TimeReport& schedule;
+  EventList* events;
+
+  WalkStep work(std::size_t k, std::size_t&) {
+    const std::size_t location = route[k];
+    const Duration job = element_at(scheduler.job_durations, location);
+    const TimeWindows& windows = element_at(scheduler.time_windows, location);
+    schedule.extend(
+        placed_action(job, &windows, hours, schedule.end_time, false, location, events));
+    return WalkStep::go_on;
+  }
+  WalkStep travel(std::size_t from, std::size_t to) {
+    schedule.extend(placed_action(scheduler.travel_duration(route[from], route[to]), nullptr, hours,
+                                  schedule.end_time, true, std::nullopt, events));
+    return WalkStep::go_on;
+  }
+};
+
+}  // namespace
+
 TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std::size_t>& route,
                           bool record_events) {
   const std::size_t first = element_at(route, 0);
@@ -195,20 +224,8 @@ TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std:
   schedule.start_time = beginning;
   schedule.end_time = beginning;
   // Each action appends its events to the schedule's directly.
-  EventList* const events = record_events ? &schedule.events : nullptr;
-
-  const std::size_t n = route.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::size_t location = route[k];
-    const Duration job = element_at(scheduler.job_durations, location);
-    const TimeWindows& windows = element_at(scheduler.time_windows, location);
-    schedule.extend(
-        placed_action(job, &windows, hours, schedule.end_time, false, location, events));
-
-    const std::size_t next = route[(k + 1) % n];
-    schedule.extend(placed_action(scheduler.travel_duration(location, next), nullptr, hours,
-                                  schedule.end_time, true, std::nullopt, events));
-  }
+  LiteralWalk walk{scheduler, route, hours, schedule, record_events ? &schedule.events : nullptr};
+  walk_tour_from(0, route.size(), walk);
   return schedule;
 }
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "fast/distances/leg_table.hpp"
-#include "fast/distances/position_legs.hpp"
-#include "fast/moved_location.hpp"
+#include "fast/legs/leg_table.hpp"
+#include "fast/legs/position_legs.hpp"
+#include "fast/move_shapes.hpp"
 #include "output.hpp"
 
 namespace tourwright {
@@ -68,15 +68,7 @@ class TourLegs {
     std::copy(changed, changed + static_cast<std::ptrdiff_t>(j - i + 1),
               tour_.begin() + static_cast<std::ptrdiff_t>(i));
     pad();
-    if constexpr (Kind == MoveKind::reverse) {
-      legs_.after_reverse(i, j, lookup());
-    } else if constexpr (Kind == MoveKind::swap) {
-      legs_.after_swap(i, j, lookup());
-    } else if constexpr (Kind == MoveKind::rotate_left) {
-      legs_.after_rotate_left(i, j, Block, lookup());
-    } else {
-      legs_.after_rotate_right(i, j, Block, lookup());
-    }
+    MoveShapeTraits<Kind, Block>::follow(legs_, i, j, lookup());
     refresh_gains(i, j);
     // The candidate's total was computed exactly; no need to sum again.
     total_ = total;
@@ -88,8 +80,8 @@ class TourLegs {
   Sum whole_tour_total(std::size_t i, std::size_t j) const {
     Sum total = 0;
     for (std::size_t k = 0; k < n_; ++k) {
-      total += table_.at(moved_location<Kind, Block>(tour_, i, j, k),
-                         moved_location<Kind, Block>(tour_, i, j, (k + 1) % n_));
+      total += table_.at(moved_location<Kind, Block>(tour_.data(), i, j, k),
+                         moved_location<Kind, Block>(tour_.data(), i, j, (k + 1) % n_));
     }
     return total;
   }
