@@ -6,10 +6,11 @@
 
 namespace tourwright {
 
-Solution Penalizer::penalize(Route route, bool record_events) const {
+Solution Penalizer::penalize(Route route, bool record_events,
+                             const ScheduleShortcuts* shortcuts) const {
   const std::uint64_t distance = tour_distance(distance_matrix, route);
   std::optional<TimeReport> report;
-  if (time_scheduler) report = route_schedule(*time_scheduler, route, record_events);
+  if (time_scheduler) report = route_schedule(*time_scheduler, route, record_events, shortcuts);
   return Solution{std::move(route), std::move(report), distance};
 }
 

@@ -7,7 +7,6 @@
 
 #include "fast/fast_eligibility.hpp"
 #include "fast/fast_scan.hpp"
-#include "penalties/time/time_output.hpp"
 
 namespace tourwright {
 
@@ -31,37 +30,36 @@ std::mt19937_64& thread_generator() {
   return generator;
 }
 
-// The fast search remembers, for long window lists, where each job settles,
-// and, where no schedule can overflow, takes runs of whole days at once; the
-// literal reference walks every window and every day.
-Penalizer prepared(Penalizer penalizer, Evaluation evaluation,
-                   const std::optional<Route>& start_route) {
-  if (evaluation == Evaluation::fast && penalizer.time_scheduler) {
-    remember_settling(*penalizer.time_scheduler);
-    const std::size_t route_size =
-        start_route ? start_route->size() : penalizer.distance_matrix.size();
-    if (fast_evaluation_is_exact(penalizer, route_size))
-      allow_whole_days(*penalizer.time_scheduler);
-  }
-  return penalizer;
-}
-
 }  // namespace
 
 Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
                std::optional<Route> start_route, Evaluation evaluation)
     : time_limit_(time_limit),
-      penalizer_(std::make_shared<const Penalizer>(
-          prepared(std::move(penalizer), evaluation, start_route))),
+      penalizer_(std::make_shared<const Penalizer>(std::move(penalizer))),
       size_(penalizer_->distance_matrix.size()),
-      started_at_(Clock::now()) {
+      started_at_(SteadyClock::now()) {
   Route start = start_route ? std::move(*start_route) : identity_route(size_);
-  current_solution_ = penalizer_->penalize(std::move(start), false);
-  best_solution_ = current_solution_;
-  if (evaluation == Evaluation::fast &&
-      fast_evaluation_is_exact(*penalizer_, current_solution_.route.size())) {
-    fast_scan_ = std::make_unique<FastScan>(penalizer_, current_solution_);
+  // The fast search looks up where a job settles in a long window list, and,
+  // where no schedule can overflow, takes runs of whole days at once; the
+  // literal reference walks every window and every day.
+  FastEligibility eligibility;
+  if (evaluation == Evaluation::fast) {
+    if (penalizer_->time_scheduler)
+      shortcuts_ = std::make_unique<ScheduleShortcuts>(*penalizer_->time_scheduler);
+    eligibility =
+        fast_eligibility(*penalizer_, start.size(), shortcuts_ && shortcuts_->all_in_order(size_));
+    if (eligibility.exact && shortcuts_) shortcuts_->allow_whole_days();
   }
+  current_solution_ = penalize(std::move(start), false);
+  best_solution_ = current_solution_;
+  if (eligibility.exact) {
+    fast_scan_ =
+        std::make_unique<FastScan>(penalizer_, shortcuts_.get(), eligibility, current_solution_);
+  }
+}
+
+Solution Solver::penalize(Route route, bool record_events) const {
+  return penalizer_->penalize(std::move(route), record_events, shortcuts_.get());
 }
 
 Solver::Solver(Solver&&) noexcept = default;
@@ -79,7 +77,7 @@ void Solver::replace_current(Solution solution) {
 
 Duration Solver::elapsed() const {
   const auto nanoseconds =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - started_at_);
+      std::chrono::duration_cast<std::chrono::nanoseconds>(SteadyClock::now() - started_at_);
   return Duration::from_nanoseconds(nanoseconds.count());
 }
 
@@ -122,7 +120,7 @@ bool Solver::scan_row_literally(const PassEntry& entry, std::size_t i) {
   for (std::size_t j = i + 1 + entry.min_gap; j < size_; ++j) {
     Route candidate_route = current_solution_.route;
     entry.move(candidate_route, i, j);
-    Solution candidate = penalizer_->penalize(std::move(candidate_route), false);
+    Solution candidate = penalize(std::move(candidate_route), false);
     if (penalizer_->is_better(candidate, current_solution_)) {
       current_solution_ = std::move(candidate);
       improved = true;
@@ -142,7 +140,7 @@ bool Solver::run_pass() {
 
 void Solver::solve() {
   const InterruptScope polled_in_evaluations(interrupt_check_);
-  started_at_ = Clock::now();
+  started_at_ = SteadyClock::now();
   while (!limit_exceeded()) {
     ++iterations_;
     // The limit is tested before every pass, never inside one.
@@ -152,9 +150,9 @@ void Solver::solve() {
     if (penalizer_->is_better(current_solution_, best_solution_))
       best_solution_ = current_solution_;
     if (!time_limit_) break;
-    replace_current(penalizer_->penalize(shuffled_identity(), false));
+    replace_current(penalize(shuffled_identity(), false));
   }
-  best_solution_ = penalizer_->penalize(best_solution_.route, true);
+  best_solution_ = penalize(best_solution_.route, true);
   time_taken_ = elapsed();
 }
 

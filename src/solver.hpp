@@ -23,7 +23,7 @@ class FastScan;
 // and evaluates the copy from scratch (the reference); `fast` accepts exactly
 // the same candidates in the same order, only sooner. Whether the fast path
 // applies is decided once, at construction, from the input; where it does
-// not (see fast_evaluation_is_exact), `fast` runs the literal evaluation.
+// not (see fast_eligibility), `fast` runs the literal evaluation.
 // Either way `fast` lets evaluations look up where a job settles in a long
 // list of windows instead of walking it.
 enum class Evaluation { literal, fast };
@@ -70,9 +70,11 @@ class Solver {
  private:
   // Elapsed time is measured on a monotonic clock: a wall clock stepped
   // backwards would stretch the search and report a negative time taken.
-  using Clock = std::chrono::steady_clock;
+  using SteadyClock = std::chrono::steady_clock;
 
   bool run_pass();
+  // Evaluates with the search's shortcuts.
+  Solution penalize(Route route, bool record_events) const;
   // Row i of the literal scan: every candidate built and evaluated in full.
   bool scan_row_literally(const PassEntry& entry, std::size_t i);
   // The current solution is replaced (the start, and every restart).
@@ -90,8 +92,10 @@ class Solver {
   std::size_t size_;
   std::uint64_t iterations_ = 0;
   Duration time_taken_;
-  Clock::time_point started_at_;
+  SteadyClock::time_point started_at_;
   InterruptCheck interrupt_check_;
+  // With time data in a fast search; read by every evaluation and the fast scan.
+  std::unique_ptr<ScheduleShortcuts> shortcuts_;
   std::unique_ptr<FastScan> fast_scan_;  // only when the fast path is exact
 };
 

@@ -50,7 +50,8 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
 // Summed over the 2n actions (travel bounded by each row's longest leg):
 // L + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
 // Nothing when that passes the last instant.
-std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n) {
+std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n,
+                                     bool windows_in_order) {
   const WideNanos max_clock = wide_nanos_of(DateTime::max());
   const WideNanos max_span = wide_nanos_of(Duration::max());
 
@@ -66,16 +67,14 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
 
   WideNanos latest_end = wide_nanos_of(DateTime::min());
   WideNanos latest_start = wide_nanos_of(DateTime::min());
-  bool ordered = true;
   for (std::size_t location = 0; location < n; ++location) {
-    const auto& windows = scheduler.time_windows[location].windows;
-    for (const TimeWindow& window : windows) {
+    for (const TimeWindow& window : scheduler.time_windows[location].windows) {
       latest_end = std::max(latest_end, wide_nanos_of(window.end));
       latest_start = std::max(latest_start, wide_nanos_of(window.start));
     }
-    ordered = ordered && listed_in_order(windows);
   }
-  const WideNanos landing = ordered ? std::min(latest_end, latest_start + actions) : latest_end;
+  const WideNanos landing =
+      windows_in_order ? std::min(latest_end, latest_start + actions) : latest_end;
 
   WideNanos days = 0;
   if (const auto& hours = scheduler.operation_times) {
@@ -89,9 +88,11 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
   return latest_clock;
 }
 
-bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
-  const auto latest_clock = clock_bound(scheduler, n);
-  if (!latest_clock) return false;
+// The clock bound, when no schedule can overflow.
+std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::size_t n,
+                                         bool windows_in_order) {
+  const auto latest_clock = clock_bound(scheduler, n, windows_in_order);
+  if (!latest_clock) return std::nullopt;
   // Window ends past the bound are read as the bound (no clock passes it).
   WideNanos lowest = *latest_clock;  // earliest start or last end
   for (std::size_t location = 0; location < n; ++location) {
@@ -102,23 +103,27 @@ bool cannot_overflow(const TimeScheduler& scheduler, std::size_t n) {
   // The fast path counts clocks and spans in signed 64-bit nanoseconds
   // (until the year 2262); lateness, summed over jobs, in 128 bits.
   constexpr WideNanos kMax64 = std::numeric_limits<std::int64_t>::max();
-  if (*latest_clock > kMax64 || lowest < -kMax64 || *latest_clock - lowest > kMax64) return false;
+  if (*latest_clock > kMax64 || lowest < -kMax64 || *latest_clock - lowest > kMax64)
+    return std::nullopt;
   // Every total, wait and difference of clocks spans at most latest − lowest;
   // lateness adds one such span per job, and so does a shift of n jobs.
-  return static_cast<WideNanos>(n + 1) * (*latest_clock - lowest) <= wide_nanos_of(Duration::max());
+  if (static_cast<WideNanos>(n + 1) * (*latest_clock - lowest) > wide_nanos_of(Duration::max()))
+    return std::nullopt;
+  return static_cast<Nanos>(*latest_clock);
 }
 
 }  // namespace
 
-Nanos window_end_ceiling(const TimeScheduler& scheduler, std::size_t n) {
-  return static_cast<Nanos>(*clock_bound(scheduler, n));
-}
-
-bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size) {
+FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size,
+                                 bool windows_in_order) {
   const std::size_t n = penalizer.distance_matrix.size();
-  if (route_size != n || !penalizer.distance_matrix.square(n)) return false;
-  if (!penalizer.time_scheduler) return true;
-  return complete(*penalizer.time_scheduler, n) && cannot_overflow(*penalizer.time_scheduler, n);
+  if (route_size != n || !penalizer.distance_matrix.square(n)) return {};
+  if (!penalizer.time_scheduler) return {true, 0};
+  const TimeScheduler& scheduler = *penalizer.time_scheduler;
+  if (!complete(scheduler, n)) return {};
+  const auto ceiling = overflow_free_bound(scheduler, n, windows_in_order);
+  if (!ceiling) return {};
+  return {true, *ceiling};
 }
 
 }  // namespace tourwright

@@ -8,7 +8,8 @@
 namespace tourwright {
 
 // Whether the fast evaluation is exact for every route this penalizer can be
-// asked about, decided once from the input. It is when:
+// asked about, decided once from the input, and where: `clock_ceiling`, an
+// instant no schedule of any route reaches or looks up. It is exact when:
 // - the route has one entry per location and every list the evaluation reads
 //   is complete (no row, job, window list or matrix entry missing, and no
 //   location without windows), so no evaluation can fail on an index; and
@@ -17,12 +18,15 @@ namespace tourwright {
 //   every clock fits the fast path's 64-bit nanosecond counts.
 // Distance sums wrap by design and never fail. Everywhere else the literal
 // evaluation runs, so index and overflow failures come out in its order.
-bool fast_evaluation_is_exact(const Penalizer& penalizer, std::size_t route_size);
-
-// Where the fast evaluation is exact: an instant no schedule of any route
-// reaches or looks up. A window ending later (an open-ended deadline such as
-// the end of year 9999) behaves exactly as one ending there, which keeps such
-// windows within 64-bit nanoseconds.
-Nanos window_end_ceiling(const TimeScheduler& scheduler, std::size_t n);
+// A window ending after the ceiling (an open-ended deadline such as the end
+// of year 9999) behaves exactly as one ending there, which keeps such
+// windows within 64-bit nanoseconds. `windows_in_order`: every list of the
+// time data is in order (ScheduleShortcuts::all_in_order).
+struct FastEligibility {
+  bool exact = false;
+  Nanos clock_ceiling = 0;  // with time data, when exact
+};
+FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size,
+                                 bool windows_in_order);
 
 }  // namespace tourwright

@@ -40,9 +40,11 @@ std::optional<WideLegs> travel_times_of(const Penalizer& penalizer, std::size_t 
   });
 }
 
-std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n) {
+std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n,
+                                      const ScheduleShortcuts* shortcuts,
+                                      const FastEligibility& eligibility) {
   if (!penalizer.time_scheduler) return std::nullopt;
-  return ScheduleClock(*penalizer.time_scheduler, n);
+  return ScheduleClock(*penalizer.time_scheduler, n, eligibility.clock_ceiling, *shortcuts);
 }
 
 ScheduleKeys keys_of(const Solution& current) {
@@ -59,12 +61,14 @@ std::size_t first_partner(std::size_t i, std::size_t min_gap) {
 
 }  // namespace
 
-FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const Solution& current)
+FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleShortcuts* shortcuts,
+                   const FastEligibility& eligibility, const Solution& current)
     : penalizer_(std::move(penalizer)),
+      shortcuts_(shortcuts),
       n_(penalizer_->distance_matrix.size()),
       distances_(distances_of(*penalizer_, n_)),
       travel_times_(travel_times_of(*penalizer_, n_)),
-      clock_(clock_of(*penalizer_, n_)) {
+      clock_(clock_of(*penalizer_, n_, shortcuts, eligibility)) {
   restart(current);
 }
 
@@ -147,7 +151,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     const bool whole_tour = i == 0 && j + 1 == n;
     const std::uint64_t distance =
         whole_tour ? distances.template whole_tour_total<Kind, Block>(i, j) : distance_of(j);
-    // The true sum fits (fast_evaluation_is_exact), so the wrapped one is it.
+    // The true sum fits (fast_eligibility), so the wrapped one is it.
     const auto traveling_time = static_cast<Nanos>(
         whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j));
 
@@ -181,7 +185,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     // The accepted solution is evaluated by the literal procedure, so it is
     // exactly the one the literal scan would hold; this runs once per
     // acceptance, not per candidate.
-    current_ = penalizer_->penalize(std::move(current_.route), false);
+    current_ = penalizer_->penalize(std::move(current_.route), false, shortcuts_);
     refresh_schedule();
     carried_from_scratch = true;
     distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <variant>
 
+#include "fast/fast_eligibility.hpp"
 #include "fast/legs/tour_legs.hpp"
 #include "fast/scan_counters.hpp"
 #include "fast/schedule/lateness_bounds.hpp"
@@ -22,13 +23,16 @@ namespace tourwright {
 // deltas on the current tour, schedules from the current schedule's
 // checkpoints (see candidate_schedule_wins). Accepts exactly the candidates
 // the literal row accepts, in the same order, and holds the same current
-// solution after it, provided fast_evaluation_is_exact holds for the
+// solution after it, provided fast_eligibility finds it exact for the
 // penalizer. Nothing is allocated per candidate; the caches change only when
 // a candidate is accepted or the solver restarts.
 class FastScan {
  public:
-  // The scan starts from `current`; it keeps the penalizer alive.
-  FastScan(std::shared_ptr<const Penalizer> penalizer, const Solution& current);
+  // The scan starts from `current`; it keeps the penalizer alive. With time
+  // data, `shortcuts` (the solver's, outliving the scan) are those of
+  // `eligibility`'s input.
+  FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleShortcuts* shortcuts,
+           const FastEligibility& eligibility, const Solution& current);
 
   // The solver replaced its current solution (a restart): the caches start
   // from it afresh, O(n) lookups and one schedule.
@@ -57,6 +61,7 @@ class FastScan {
   void refresh_schedule();
 
   std::shared_ptr<const Penalizer> penalizer_;
+  const ScheduleShortcuts* shortcuts_;
   std::size_t n_;
   Solution current_;
   // 32-bit entries when every distance fits, decided once.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <random>
 #include <vector>
@@ -58,7 +59,8 @@ ScheduleClock clock_with_hours(int open_hour, int close_hour) {
   scheduler.operation_times =
       OperationTimes::make(TimeOfDay::from_seconds_since_midnight(open_hour * 3'600LL),
                            TimeOfDay::from_seconds_since_midnight(close_hour * 3'600LL));
-  return ScheduleClock(scheduler, 1);
+  const ScheduleShortcuts shortcuts(scheduler);
+  return ScheduleClock(scheduler, 1, std::numeric_limits<Nanos>::max(), shortcuts);
 }
 
 struct OpenTimeCase {

@@ -77,13 +77,9 @@ TEST_P(ActionReportTest, PlacesTheActionInTime) {
   silent.events.clear();
   expect_report(silent, action_report(c.action, location_windows, hours, c.start, c.is_travel,
                                       location, false));
-  std::optional<TimeWindows> marked = c.windows;
-  if (marked) marked->in_order = listed_in_order(marked->windows);
-  std::optional<OperationTimes> whole_days = c.hours;
-  if (whole_days) whole_days->whole_days = true;
-  expect_report(silent, action_report(c.action, marked ? &*marked : nullptr,
-                                      whole_days ? &*whole_days : nullptr, c.start, c.is_travel,
-                                      location, false));
+  const ActionShortcuts whole_days{nullptr, c.windows && listed_in_order(c.windows->windows), true};
+  expect_report(silent, action_report(c.action, location_windows, hours, c.start, c.is_travel,
+                                      location, false, whole_days));
 }
 
 std::optional<OperationTimes> three_hours_a_day() {
@@ -303,7 +299,7 @@ TEST(ActionReportTest, OverflowsAreReportedWithTheirMessages) {
                  messages::kDateTimeSumOverflow);
 }
 
-// Without events, runs of whole days may be taken at once (allow_whole_days):
+// Without events, runs of whole days may be taken at once (ActionShortcuts::whole_days):
 // the totals are still those of the day-by-day schedule the events give.
 TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
   std::mt19937_64 random(20261208);
@@ -337,13 +333,9 @@ TEST(ActionReportTest, RandomActionsKeepTheInvariantsWithAndWithoutEvents) {
 
     const TimeReport recorded =
         action_report(length, location_windows, hours_pointer, start, is_travel, location, true);
-    TimeWindows marked = list;
-    marked.in_order = listed_in_order(list.windows);
-    std::optional<OperationTimes> whole_days = hours_of_work;
-    if (whole_days) whole_days->whole_days = true;
-    const TimeReport silent =
-        action_report(length, is_travel ? nullptr : &marked, whole_days ? &*whole_days : nullptr,
-                      start, is_travel, location, false);
+    const ActionShortcuts whole_days{nullptr, listed_in_order(list.windows), true};
+    const TimeReport silent = action_report(length, location_windows, hours_pointer, start,
+                                            is_travel, location, false, whole_days);
 
     EXPECT_TRUE(silent.events.empty());
     EXPECT_EQ(silent.duration, recorded.duration);

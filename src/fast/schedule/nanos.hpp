@@ -9,7 +9,7 @@ namespace tourwright {
 
 // Instants (since the Unix epoch) and spans as plain nanosecond counts. The
 // fast path is only used where every clock of every schedule fits 64 bits
-// this way (see fast_evaluation_is_exact); lateness, a sum over all jobs,
+// this way (see fast_eligibility); lateness, a sum over all jobs,
 // and the bounds that decide eligibility get 128 bits.
 using Nanos = std::int64_t;
 __extension__ using WideNanos = __int128;

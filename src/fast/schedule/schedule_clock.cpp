@@ -2,28 +2,27 @@
 
 #include <algorithm>
 
-#include "fast/fast_eligibility.hpp"
 #include "penalties/time/schedule_rules.hpp"
 
 namespace tourwright {
 
-ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n)
+ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Nanos ceiling,
+                             const ScheduleShortcuts& shortcuts)
     : n_(n), travel_(n * n) {
-  const WideNanos ceiling = window_end_ceiling(scheduler, n);
   for (std::size_t a = 0; a < n; ++a) {
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
     for (std::size_t b = 0; b < n; ++b)
       travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
     first_.push_back(starts_.size());
     // Ends read as the ceiling keep an ordered list in order.
-    in_order_.push_back(listed_in_order(scheduler.time_windows[a].windows));
+    in_order_.push_back(shortcuts.in_order(a));
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
       starts_.push_back(nanos_of(window.start));
-      ends_.push_back(static_cast<Nanos>(std::min(wide_nanos_of(window.end), ceiling)));
+      ends_.push_back(static_cast<Nanos>(std::min(wide_nanos_of(window.end), WideNanos{ceiling})));
     }
   }
   first_.push_back(starts_.size());
-  remember_settling();
+  fill_settling_tables();
   if (const auto& hours = scheduler.operation_times) {
     hours_ =
         Hours{nanos_of(hours->daily_start - TimeOfDay()), nanos_of(hours->daily_end - TimeOfDay())};
@@ -79,7 +78,7 @@ class ScheduleClock::WorkClock {
   const std::optional<Settled<Nanos, Nanos>>* settled_;
 };
 
-void ScheduleClock::remember_settling() {
+void ScheduleClock::fill_settling_tables() {
   settled_.resize(n_);
   for (std::size_t a = 0; a < n_; ++a) {
     const std::size_t count = first_[a + 1] - first_[a];
@@ -87,7 +86,7 @@ void ScheduleClock::remember_settling() {
     settled_[a].resize(count);  // read by the clock below while it fills
     const WorkClock clock(*this, a);
     const Nanos* starts = &starts_[first_[a]];
-    tourwright::remember_settling(
+    fill_settling_table(
         clock, count, [starts](std::size_t k) { return starts[k]; },
         [&](Nanos start) -> std::optional<Settled<Nanos, Nanos>> {
           Nanos wait = 0;

@@ -8,6 +8,7 @@
 
 #include "fast/schedule/nanos.hpp"
 #include "penalties/time/schedule_rules.hpp"
+#include "penalties/time/schedule_shortcuts.hpp"
 #include "penalties/time/time_input.hpp"
 #include "ranking.hpp"
 
@@ -29,7 +30,10 @@ using ScheduleKeys = RankingKeys<WideNanos, Nanos>;
 // only the clock and the sums move.
 class ScheduleClock {
  public:
-  explicit ScheduleClock(const TimeScheduler& scheduler, std::size_t n);
+  // For locations 0..n−1; no schedule reaches `ceiling` (FastEligibility),
+  // so window ends past it are read as it.
+  ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Nanos ceiling,
+                const ScheduleShortcuts& shortcuts);
 
   Nanos first_window_start(std::size_t location) const { return starts_[first_[location]]; }
   Nanos last_window_end(std::size_t location) const { return ends_[first_[location + 1] - 1]; }
@@ -67,7 +71,7 @@ class ScheduleClock {
     Nanos close;  // time of day
   };
 
-  void remember_settling();
+  void fill_settling_tables();
 
   static Nanos time_of_day(Nanos t) {
     const Nanos within = t % kNanosPerDay;

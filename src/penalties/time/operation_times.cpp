@@ -7,7 +7,7 @@ namespace tourwright {
 
 OperationTimes OperationTimes::make(TimeOfDay daily_start, TimeOfDay daily_end) {
   if (!(daily_start < daily_end)) fail(messages::kHoursStartNotBeforeEnd);
-  return {daily_start, daily_end, false};
+  return {daily_start, daily_end};
 }
 
 }  // namespace tourwright

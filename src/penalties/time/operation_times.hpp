@@ -12,9 +12,6 @@ namespace tourwright {
 struct OperationTimes {
   TimeOfDay daily_start;
   TimeOfDay daily_end;
-  // Set for the fast search (allow_whole_days): evaluations without events
-  // take runs of whole days at once. Evaluations give the same either way.
-  bool whole_days = false;
 
   // Fails with "assertion failed: daily_start < daily_end".
   static OperationTimes make(TimeOfDay daily_start, TimeOfDay daily_end);

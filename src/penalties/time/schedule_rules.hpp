@@ -6,7 +6,7 @@
 // nanosecond counts, no events; fast/schedule/schedule_clock.cpp). Both
 // perform the same operations in the same order, so where a checked sum
 // fails the literal evaluation, the fast path is never used (see
-// fast_evaluation_is_exact).
+// fast_eligibility).
 
 #include <cstddef>
 #include <cstdint>
@@ -115,20 +115,26 @@ template <class Clock>
 // Lists this short are cheaper to walk than to look up.
 inline constexpr std::size_t kWalkedWindows = 16;
 
-// Where a job settles (settle_in_windows, from no wait) from the start of each
-// of `count` windows, as `settle(start)` gives it, for a clock whose settled_from reads
-// `table` (and whose index_of(found) tells which window was found). Push-backs from a window start
-// visit only later instants, so filling the table from the last window backwards lets each walk
-// stop at the first window start it reaches: one step per window, once, instead of a walk over
-// every later window per evaluation. A start shadowed by a later window with the same start is
-// never found, so it stays unknown, as does any entry `settle` gives nothing for.
+// Where a job settles (settle_in_windows, from no wait) from the start of
+// each of `count` windows, as `settle(start)` gives it, for a clock whose
+// settled_from reads `table` (and whose index_of(found) tells which window
+// was found). Push-backs from a window start visit only later instants, so
+// filling the table from the last window backwards lets each walk stop at
+// the first window start it reaches: one step per window, once, instead of
+// a walk over every later window per evaluation. A start shadowed by a later
+// window with the same start is never found, so it stays unknown, as does a
+// start past the end of the window listed last (found by nothing in a list
+// out of order) and any entry `settle` gives nothing for. Each window's walk
+// is a step or two, so the fill polls for interrupts every so many windows.
 template <class Clock, class Start, class Settle>
-void remember_settling(
+void fill_settling_table(
     const Clock& clock, std::size_t count, const Start& start, const Settle& settle,
     std::vector<std::optional<Settled<typename Clock::Time, typename Clock::Span>>>& table) {
   table.assign(count, std::nullopt);
   for (std::size_t k = count; k-- > 0;) {
-    if (clock.index_of(*clock.next_window(start(k))) == k) table[k] = settle(start(k));
+    if (k % kStepsBetweenPolls == 0) poll_interrupt();
+    const auto found = clock.next_window(start(k));
+    if (found && clock.index_of(*found) == k) table[k] = settle(start(k));
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "penalties/time/operation_times.hpp"
+#include "penalties/time/schedule_shortcuts.hpp"
 #include "penalties/time/time_input.hpp"
 #include "penalties/time/time_windows.hpp"
 #include "time/date_time.hpp"
@@ -63,24 +64,18 @@ struct TimeReport : TimeTotals {
 // (pushing the job back when it would not end inside the window it starts in),
 // splits it at closing time with the overnight wait in between, and measures
 // lateness against the location's last window. Travel passes no windows.
-// With `record_events` false nothing is allocated.
+// With `record_events` false nothing is allocated. `shortcuts` change no
+// result.
 TimeReport action_report(Duration action_duration, const TimeWindows* location_windows,
                          const OperationTimes* operation_times, DateTime start, bool is_travel,
-                         std::optional<std::size_t> location, bool record_events);
-
-// Fills the settling cache of every location listing more than a handful of
-// windows, for its job, so that a push-back across them is one lookup.
-void remember_settling(TimeScheduler& scheduler);
-
-// Lets evaluations without events take runs of whole days at once (marking
-// the window lists in order). Only for inputs on which no schedule can
-// overflow (fast_evaluation_is_exact).
-void allow_whole_days(TimeScheduler& scheduler);
+                         std::optional<std::size_t> location, bool record_events,
+                         const ActionShortcuts& shortcuts = {});
 
 // The schedule of a closed tour: work at each location in route order, then
 // travel to the next, ending with the leg back to the first location. It begins
 // at the start of the first window listed for the route's first location.
+// `shortcuts` (a fast search's) change no result.
 TimeReport route_schedule(const TimeScheduler& scheduler, const std::vector<std::size_t>& route,
-                          bool record_events);
+                          bool record_events, const ScheduleShortcuts* shortcuts = nullptr);
 
 }  // namespace tourwright

@@ -31,14 +31,6 @@ struct WindowLookup {
 // defined for any order.
 struct TimeWindows {
   std::vector<TimeWindow> windows;
-  // A cache, for long lists only (remember_settling): where a job of length
-  // `settled_job` settles from the start of each window. Evaluations give the
-  // same with or without it.
-  std::vector<std::optional<Settled<DateTime, Duration>>> settled{};
-  Duration settled_job{};
-  // Set with the runs of whole days (allow_whole_days) when the list is in
-  // order; false says nothing.
-  bool in_order = false;
 
   // The window containing t (zero wait), else the next one to open (with the
   // wait until it opens), else nothing once the last listed window has ended.
