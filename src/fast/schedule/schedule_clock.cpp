@@ -34,6 +34,7 @@ class ScheduleClock::WorkClock {
  public:
   using Time = Nanos;
   using Span = Nanos;
+  using Found = WindowFound<Nanos>;
 
   WorkClock(const ScheduleClock& clock, std::size_t location)
       : clock_(clock),
@@ -79,6 +80,7 @@ class ScheduleClock::WorkClock {
 };
 
 void ScheduleClock::fill_settling_tables() {
+  static_assert(SettlingTableClock<WorkClock>);
   settled_.resize(n_);
   for (std::size_t a = 0; a < n_; ++a) {
     const std::size_t count = first_[a + 1] - first_[a];
@@ -103,6 +105,7 @@ class ScheduleClock::TravelClock {
  public:
   using Time = Nanos;
   using Span = Nanos;
+  using Found = WindowFound<Nanos>;
 
   explicit TravelClock(const ScheduleClock& clock) : clock_(clock) {}
 
@@ -145,6 +148,7 @@ void ScheduleClock::work(std::size_t location, ScheduleState& state) const {
 }
 
 void ScheduleClock::travel(std::size_t from, std::size_t to, ScheduleState& state) const {
+  static_assert(ScheduleRulesClock<TravelClock>);
   StateRecord record{state};
   state.clock = place_action(TravelClock(*this), travel_[from * n_ + to], state.clock, record);
 }

@@ -78,4 +78,6 @@ class LiteralClock {
   ActionShortcuts shortcuts_;
 };
 
+static_assert(SettlingTableClock<LiteralClock>);
+
 }  // namespace tourwright

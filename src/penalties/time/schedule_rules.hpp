@@ -8,6 +8,7 @@
 // fails the literal evaluation, the fast path is never used (see
 // fast_eligibility).
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -63,16 +64,54 @@ Span wait_for_opening(Hour h, Hour open, Hour close, Span one_day) {
   return (open - h) + one_day;
 }
 
-// Loop steps of one action between two polls for interrupts: rare enough to
-// cost nothing, frequent enough to answer Ctrl-C within milliseconds.
-inline constexpr std::uint32_t kStepsBetweenPolls = 4096;
-
 // Where a job settles in the windows, and what it waited to get there.
 template <class Time, class Span>
 struct Settled {
   Time t;
   Span wait;
 };
+
+// What the rules below ask of a clock, at an instant t of one action:
+// next_window(t) (a Found, or nothing for travel and once the windows are
+// over), same_window(a, b) (windows are the same when their bounds are),
+// settled_from(found, t, remaining) (where settle_in_windows ends from t in
+// `found`, when known), until_open(t) (zero while open or without hours),
+// until_closing(t) (nothing without hours), last_window_end() (nothing for
+// travel); for runs of whole days, whole_day_opening() (how long the hours
+// are open each day, when runs may be taken at once), in_order() (the list
+// is), last_listed(found), and count_of / span_of between spans and
+// nanosecond counts.
+template <class Clock>
+concept ScheduleRulesClock =
+    requires(const Clock& clock, typename Clock::Time t, typename Clock::Span span,
+             const typename Clock::Found& found, std::int64_t count) {
+      { clock.next_window(t) } -> std::same_as<std::optional<typename Clock::Found>>;
+      { clock.same_window(found, found) } -> std::same_as<bool>;
+      {
+        clock.settled_from(found, t, span)
+      } -> std::same_as<std::optional<Settled<typename Clock::Time, typename Clock::Span>>>;
+      { clock.until_open(t) } -> std::same_as<typename Clock::Span>;
+      { clock.until_closing(t) } -> std::same_as<std::optional<typename Clock::Span>>;
+      { clock.last_window_end() } -> std::same_as<std::optional<typename Clock::Time>>;
+      { clock.whole_day_opening() } -> std::same_as<std::optional<typename Clock::Span>>;
+      { clock.in_order() } -> std::same_as<bool>;
+      { clock.last_listed(found) } -> std::same_as<bool>;
+      { Clock::count_of(span) } -> std::same_as<std::int64_t>;
+      { Clock::span_of(count) } -> std::same_as<typename Clock::Span>;
+      { found.wait } -> std::convertible_to<typename Clock::Span>;
+    };
+
+// A clock whose settling tables are filled (fill_settling_table) also tells
+// which window of its list a lookup found.
+template <class Clock>
+concept SettlingTableClock =
+    ScheduleRulesClock<Clock> && requires(const Clock& clock, const typename Clock::Found& found) {
+      { clock.index_of(found) } -> std::same_as<std::size_t>;
+    };
+
+// Loop steps of one action between two polls for interrupts: rare enough to
+// cost nothing, frequent enough to answer Ctrl-C within milliseconds.
+inline constexpr std::uint32_t kStepsBetweenPolls = 4096;
 
 // Where work of length `remaining` can begin from t, as far as the windows
 // go: waits for the window and pushes the job back while it would not end
@@ -81,7 +120,7 @@ struct Settled {
 // window's end). A clock that knows where the push-backs from the start of a
 // window end (settled_from) lets the walk stop there.
 // Inlined: it runs once per action, inside the evaluations' hot loop.
-template <class Clock>
+template <ScheduleRulesClock Clock>
 [[gnu::always_inline]] inline typename Clock::Time settle_in_windows(const Clock& clock,
                                                                      typename Clock::Span remaining,
                                                                      typename Clock::Time t,
@@ -126,7 +165,7 @@ inline constexpr std::size_t kWalkedWindows = 16;
 // start past the end of the window listed last (found by nothing in a list
 // out of order) and any entry `settle` gives nothing for. Each window's walk
 // is a step or two, so the fill polls for interrupts every so many windows.
-template <class Clock, class Start, class Settle>
+template <SettlingTableClock Clock, class Start, class Settle>
 void fill_settling_table(
     const Clock& clock, std::size_t count, const Start& start, const Settle& settle,
     std::vector<std::optional<Settled<typename Clock::Time, typename Clock::Span>>>& table) {
@@ -146,10 +185,7 @@ void fill_settling_table(
 // finds that window too, or nothing. In a list in order the instants that find
 // a window form one stretch, so the first and the last lookups of a run decide
 // the whole run; the run's length is the longest that passes, found by halving.
-// The clock adds whole_day_opening() (how long the hours are open each day,
-// when runs may be taken at once), in_order(), last_listed(found), and
-// count_of / span_of between spans and nanosecond counts.
-template <class Clock, class Record>
+template <ScheduleRulesClock Clock, class Record>
 void take_whole_days(const Clock& clock, typename Clock::Span& remaining, typename Clock::Time& t,
                      Record& record) {
   using Span = typename Clock::Span;
@@ -200,16 +236,10 @@ void take_whole_days(const Clock& clock, typename Clock::Span& remaining, typena
 // between, and measures lateness against the location's last window. Travel
 // passes no windows. Returns the clock when the action is done.
 //
-// `clock` answers, at an instant t: next_window(t) (a WindowFound, or nothing
-// for travel and once the windows are over), same_window(a, b) (windows are
-// the same when their bounds are), settled_from(found, t, remaining) (where
-// settle_in_windows ends from t in `found`, when known), until_open(t) (zero
-// while open or without hours), until_closing(t) (nothing without hours) and
-// last_window_end() (nothing for travel), and what take_whole_days asks.
 // `record` is told of each settled wait (wait(end, span)), each piece
 // (piece(start, span)) and the lateness of the final piece (late(span)); one
 // that only sums (counts_only()) may be told of runs of whole days at once.
-template <class Clock, class Record>
+template <ScheduleRulesClock Clock, class Record>
 typename Clock::Time place_action(const Clock& clock, typename Clock::Span remaining,
                                   typename Clock::Time t, Record& record) {
   using Span = typename Clock::Span;
