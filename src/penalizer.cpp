@@ -16,7 +16,7 @@ Solution Penalizer::penalize(Route route, bool record_events,
 
 namespace {
 
-RankingKeys<Duration, Duration> keys_of(const Solution& solution) {
+RankingKeys<Duration, Duration> ranking_keys(const Solution& solution) {
   const TimeReport& report = *solution.time_report;
   return {report.lateness, report.traveling_time, report.duration, report.waiting_time,
           solution.distance};
@@ -26,7 +26,7 @@ RankingKeys<Duration, Duration> keys_of(const Solution& solution) {
 
 bool Penalizer::is_better(const Solution& candidate, const Solution& reference) const {
   if (!time_scheduler) return candidate.distance < reference.distance;
-  return keys_of(candidate) < keys_of(reference);
+  return ranking_keys(candidate) < ranking_keys(reference);
 }
 
 }  // namespace tourwright

@@ -47,6 +47,14 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
 //   hours each overnight wait adds under a day: at most 2 + R / (hours open
 //   per day) of them, since every piece after such a wait starts at opening;
 // - the end looked up before a push-back may lie R beyond the clock.
+// The days: an action waits for opening (each time under a day) once after
+// the last window move that leaves the clock at or before L (earlier waits
+// and moves stay at or before L + a day, which the next move or this wait
+// covers), once more before its first piece, and once before each later
+// piece: every later piece but the last works a whole opening, so there are
+// at most 1 + R / open of them. That is 3 + R / open days per action, and
+// 6n + A / open over the 2n actions; the six days more are a margin that only
+// loosens the bound.
 // Summed over the 2n actions (travel bounded by each row's longest leg):
 // L + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
 // Nothing when that passes the last instant.

@@ -47,7 +47,7 @@ std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n,
   return ScheduleClock(*penalizer.time_scheduler, n, eligibility.clock_ceiling, *shortcuts);
 }
 
-ScheduleKeys keys_of(const Solution& current) {
+ScheduleKeys schedule_keys(const Solution& current) {
   const TimeReport& report = *current.time_report;
   return ScheduleKeys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time),
                       nanos_of(report.duration), nanos_of(report.waiting_time), current.distance};
@@ -80,7 +80,7 @@ void FastScan::restart(const Solution& current) {
 }
 
 void FastScan::refresh_schedule() {
-  keys_ = keys_of(current_);
+  keys_ = schedule_keys(current_);
   checkpoints_.rebuild(*clock_, current_.route);
   lateness_bounds_.rebuild(*clock_, current_.route, checkpoints_);
 }

@@ -1,6 +1,7 @@
 #include "python/errors.hpp"
 
 #include "python/binding_messages.hpp"
+#include "python/module_state.hpp"
 
 namespace tourwright::python {
 
@@ -30,7 +31,7 @@ void raise_cannot_convert(PyObject* value, const char* target) {
 
 PyObject* internal_failure_type() {
   // Guarded by the interpreter lock, which every caller holds.
-  static PyObject* type = nullptr;
+  PyObject*& type = module_state().internal_failure;
   if (type == nullptr) {
     type = PyErr_NewExceptionWithDoc(messages::kInternalFailureName, messages::kInternalFailureDoc,
                                      PyExc_BaseException, nullptr);

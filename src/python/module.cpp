@@ -7,6 +7,7 @@
 #include "python/binding_messages.hpp"
 #include "python/errors.hpp"
 #include "python/handle.hpp"
+#include "python/module_state.hpp"
 #include "python/py_output.hpp"
 #include "python/solve_binding.hpp"
 
@@ -29,9 +30,6 @@ PyModuleDef module_definition{
     nullptr,
     nullptr,
 };
-
-std::atomic<std::int64_t> claimed_interpreter{-1};
-PyObject* module_object = nullptr;  // kept for the life of the process
 
 // Appends `name` to __all__ (creating it on first use), then sets the attribute.
 void add_public(PyObject* module, const char* name, PyObject* value) {
@@ -73,20 +71,26 @@ PyObject* initialise() {
 #endif
   const std::int64_t interpreter = PyInterpreterState_GetID(state);
   if (interpreter == -1) return nullptr;
+  ModuleState& kept = module_state();
   std::int64_t expected = -1;
-  if (!claimed_interpreter.compare_exchange_strong(expected, interpreter) &&
+  if (!kept.claimed_interpreter.compare_exchange_strong(expected, interpreter) &&
       expected != interpreter) {
     PyErr_SetString(PyExc_ImportError, messages::kOtherInterpreterHasIt);
     return nullptr;
   }
-  if (module_object != nullptr) return Py_NewRef(module_object);
-  return guarded<PyObject*>(nullptr, [] {
-    module_object = create_module().release();
-    return Py_NewRef(module_object);
+  if (kept.module != nullptr) return Py_NewRef(kept.module);
+  return guarded<PyObject*>(nullptr, [&kept] {
+    kept.module = create_module().release();
+    return Py_NewRef(kept.module);
   });
 }
 
 }  // namespace
+
+ModuleState& module_state() {
+  static ModuleState state;
+  return state;
+}
 
 }  // namespace tourwright::python
 

@@ -8,6 +8,7 @@
 #include "python/conversions.hpp"
 #include "python/errors.hpp"
 #include "python/extract.hpp"
+#include "python/module_state.hpp"
 #include "python/types.hpp"
 
 namespace tourwright::python {
@@ -16,7 +17,7 @@ namespace {
 
 // The Python-side kinds, in their tag order (which differs from Event::Kind).
 enum class Kind : std::uint8_t { Work = 0, Wait = 1, Travel = 2 };
-constexpr std::size_t kKinds = 3;
+constexpr std::size_t kKinds = kEventKinds;
 
 // The payload of an event; `location` is shown by PyWork only.
 struct Payload {
@@ -52,12 +53,6 @@ constexpr std::array<KindNames, kKinds> kKindNames{{
     {"PyEvent_Travel", "PyTravel", "PyEvent_Travel.__new__()", "PyEvent_Travel(_0)\n--\n\n",
      "Travel"},
 }};
-
-struct EventTypes {
-  PyTypeObject* event = nullptr;
-  std::array<PyTypeObject*, kKinds> kinds{};
-  std::array<PyTypeObject*, kKinds> payloads{};
-};
 
 const EventTypes& event_types();
 
@@ -228,7 +223,7 @@ EventTypes create_event_types() {
 // Created on first use and kept for the life of the process. The interpreter
 // lock serialises the first use.
 const EventTypes& event_types() {
-  static EventTypes types;
+  EventTypes& types = module_state().events;
   if (types.event == nullptr) types = create_event_types();
   return types;
 }

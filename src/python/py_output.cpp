@@ -5,6 +5,7 @@
 
 #include "python/conversions.hpp"
 #include "python/errors.hpp"
+#include "python/module_state.hpp"
 #include "python/py_events.hpp"
 #include "python/types.hpp"
 
@@ -106,7 +107,7 @@ PyType_Spec output_spec{"PyOutput", sizeof(OutputObject), 0,
 
 PyTypeObject* py_output_type() {
   // Made at module initialisation, under the interpreter lock, and kept.
-  static PyTypeObject* type = nullptr;
+  PyTypeObject*& type = module_state().py_output;
   if (type == nullptr) type = create_type(output_spec, nullptr);
   return type;
 }

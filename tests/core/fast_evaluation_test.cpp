@@ -385,6 +385,22 @@ const DifferentialCase kCases[] = {
      Expect::literal, 30},
 };
 
+// A long list whose window listed last ends before the others start: no
+// lookup finds those starts, so the settling tables must leave them unknown
+// (filling them once read an empty lookup).
+TEST(FastEvaluationTest, LongListEndingBeforeItsOtherWindowsStart) {
+  constexpr std::int64_t kStart = 1'700'000'000;
+  TimeWindows windows;
+  for (std::int64_t k = 1; k <= 17; ++k) {
+    windows.windows.push_back(TimeWindow::make(DateTime::from_unix_seconds(kStart + 100 * k),
+                                               DateTime::from_unix_seconds(kStart + 100 * k + 10)));
+  }
+  windows.windows.push_back(TimeWindow::make(DateTime::from_unix_seconds(kStart),
+                                             DateTime::from_unix_seconds(kStart + 5)));
+  TimeScheduler scheduler{{{Duration::zero()}}, {Duration::from_seconds(1)}, {windows}, {}};
+  expect_same_outcome(Penalizer{{{0}}, std::move(scheduler)});
+}
+
 // On mostly late routes the shortcuts do their work: every kind of move
 // rejects at least one candidate in twenty before simulating any position
 // (8 % to 53 % here; under 2 % with the lateness bounds taken as zero), and

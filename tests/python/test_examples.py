@@ -6,6 +6,8 @@ import subprocess
 import sys
 from pathlib import Path
 
+import pytest
+
 ROOT = Path(__file__).resolve().parents[2]
 
 
@@ -84,6 +86,7 @@ def test_tsptw_example_reports_lateness_and_gap_to_the_best_known_value():
 
 
 def test_plot_example_writes_a_png(tmp_path):
+    pytest.importorskip("matplotlib", reason="the example draws with matplotlib")
     target = tmp_path / "week.png"
     output = run(ROOT / "examples" / "plot_week.py", "--output", str(target), "--time-limit", "1")
     assert output.startswith(f"Wrote {target} ")

@@ -185,6 +185,13 @@ void fill_settling_table(
 // finds that window too, or nothing. In a list in order the instants that find
 // a window form one stretch, so the first and the last lookups of a run decide
 // the whole run; the run's length is the longest that passes, found by halving.
+// Halving is sound because passing is monotone in the number of days k: the
+// last opening instant of day k and the end looked up from it (that instant
+// plus what is left after k − 1 whole openings, i.e. t + overnight + the
+// remaining length + (day − open)·(k − 1)) both grow with k and start no
+// sooner than t, which lies in the window; so if both lie in the window's
+// stretch for k days, they do for every fewer day. Whether the end lies past
+// every window does not depend on k.
 template <ScheduleRulesClock Clock, class Record>
 void take_whole_days(const Clock& clock, typename Clock::Span& remaining, typename Clock::Time& t,
                      Record& record) {
