@@ -14,16 +14,21 @@ boundary as plain data (`plain_result`), and every instance has its own
 outcome, so one failing instance loses none of the others.
 
 Ray is optional: `pip install --group distributed` (or `pip install ray`).
+A local Ray instance serves this process only, so all its processes listen
+on 127.0.0.1; a real cluster is started with `ray start` on its machines
+(see docs/examples.md) and given here by its address.
 """
 
 from __future__ import annotations
 
 import argparse
+import contextlib
 import importlib
+import os
 import random
 import sys
 import time
-from collections.abc import Callable, Sequence
+from collections.abc import Callable, Iterator, Sequence
 from concurrent.futures import ProcessPoolExecutor
 from typing import Any, TypedDict
 
@@ -106,22 +111,43 @@ def solve_in_pool(batch: Sequence[Instance], workers: int,
         return list(pool.map(solve_one, batch))
 
 
-def solve_on_ray(batch: Sequence[Instance], workers: int,
-                 address: str | None) -> list[dict[str, Any]]:
+LOOPBACK = "127.0.0.1"
+
+
+@contextlib.contextmanager
+def ray_instance(workers: int, address: str | None) -> Iterator[Any]:
+    """Ray, connected to the cluster at `address`, or to a local instance of
+    `workers` CPUs on loopback; shut down on leaving."""
+    if address is None:
+        # By default Ray gives a local instance's processes the machine's
+        # network address; without cluster support it keeps them on
+        # loopback. Ray reads this when it is first imported.
+        os.environ["RAY_ENABLE_WINDOWS_OR_OSX_CLUSTER"] = "0"
     ray: Any = importlib.import_module("ray")
     if address is None:
         ray.init(num_cpus=workers, include_dashboard=False, log_to_driver=False)
     else:
         ray.init(address=address, log_to_driver=False)
     try:
+        if address is None:
+            exposed = {node["NodeManagerAddress"] for node in ray.nodes()} - {LOOPBACK}
+            if exposed:
+                raise RuntimeError(f"the local Ray instance listens on {sorted(exposed)}, "
+                                   "not only on loopback: was ray imported earlier?")
+        yield ray
+    finally:
+        ray.shutdown()
+
+
+def solve_on_ray(batch: Sequence[Instance], workers: int,
+                 address: str | None) -> list[dict[str, Any]]:
+    with ray_instance(workers, address) as ray:
         # Ship this file's functions by value: workers (on other machines
         # too) need tourwright installed, not this example.
         if __name__ != "__main__":
             ray.cloudpickle.register_pickle_by_value(sys.modules[__name__])
         remote_solve = ray.remote(num_cpus=1)(solve_one)
         return list(ray.get([remote_solve.remote(instance) for instance in batch]))
-    finally:
-        ray.shutdown()
 
 
 MODES: dict[str, Callable[[Sequence[Instance], int, str | None], list[dict[str, Any]]]] = {

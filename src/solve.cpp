@@ -8,6 +8,9 @@
 namespace tourwright {
 
 SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check) {
+  // Converting the time data, filling the search's tables and evaluating the
+  // start route can each take seconds on large inputs.
+  const InterruptScope polled_in_evaluations(interrupt_check);
   std::optional<TimeScheduler> scheduler = TimeScheduler::from_arguments(
       std::move(input.duration_matrix), std::move(input.job_durations),
       std::move(input.time_windows), input.operation_times);
@@ -16,8 +19,6 @@ SolveOutput solve(SolveInput input, Solver::InterruptCheck interrupt_check) {
   std::optional<Duration> time_limit;
   if (input.time_limit) time_limit = duration_from_input(*input.time_limit);
 
-  // The start route's evaluation can be long too.
-  const InterruptScope polled_in_evaluations(interrupt_check);
   Solver solver(Penalizer{std::move(input.distance_matrix), std::move(scheduler)}, time_limit);
   solver.set_interrupt_check(interrupt_check);
   solver.solve();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fast/schedule/nanos.hpp"
+#include "interrupt.hpp"
 #include "time/date_time.hpp"
 #include "time/duration.hpp"
 
@@ -65,6 +66,7 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
 
   WideNanos actions = 0;
   for (std::size_t location = 0; location < n; ++location) {
+    poll_interrupt();  // a row at a time
     actions += length(scheduler.job_durations[location]);
     const auto& row = scheduler.duration_matrix[location];
     WideNanos longest = 0;

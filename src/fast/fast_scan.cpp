@@ -7,6 +7,7 @@
 #include "fast/move_shapes.hpp"
 #include "fast/schedule/candidate_schedule.hpp"
 #include "fast/schedule/carried_run.hpp"
+#include "interrupt.hpp"
 
 namespace tourwright {
 
@@ -52,6 +53,9 @@ ScheduleKeys schedule_keys(const Solution& current) {
   return ScheduleKeys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time),
                       nanos_of(report.duration), nanos_of(report.waiting_time), current.distance};
 }
+
+// Candidates with time data take up to microseconds each.
+constexpr std::size_t kCandidatesBetweenPolls = 256;
 
 // The first j the scan at i tries.
 template <MoveKind Kind, std::size_t Block>
@@ -148,6 +152,8 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
   bool carried_from_scratch = true;
   const CurrentSchedule current{*clock_, checkpoints_, lateness_bounds_, keys_};
   for (; j < n; ++j) {
+    // A row at n in the thousands can take a quarter of a second.
+    if (j % kCandidatesBetweenPolls == 0) poll_interrupt();
     const bool whole_tour = i == 0 && j + 1 == n;
     const std::uint64_t distance =
         whole_tour ? distances.template whole_tour_total<Kind, Block>(i, j) : distance_of(j);

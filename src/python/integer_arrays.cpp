@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "python/errors.hpp"
 #include "python/extract.hpp"
@@ -99,35 +102,59 @@ ReadEntry reader_for(const Py_buffer& view) {
   }
 }
 
-// Entries of one row (or the whole vector): `count` of them, `stride` apart.
-// A broadcast array can claim 10^12 entries in no memory at all, so the row
-// grows as it is read, and Ctrl-C is looked for as often as on the generic
-// path. Past the first reservation the entries go into chunks, joined once at
-// the end: growing one vector would copy gigabytes at a time, with no poll
+// A list that grows in chunks joined once at the end. A broadcast array can
+// claim 10^12 entries (or rows) in no memory at all, so nothing is reserved
+// from its shape beyond one chunk; and growing one vector would copy (or
+// move) all it holds at each reallocation, gigabytes at a time with no poll
 // in between.
+template <class T>
+class ChunkedList {
+ public:
+  static constexpr std::size_t kChunk = std::size_t{1} << 16;
+
+  explicit ChunkedList(Py_ssize_t expected) {
+    first_.reserve(std::min(static_cast<std::size_t>(expected), kChunk));
+  }
+
+  T& add(T value) {
+    std::vector<T>* filling = chunks_.empty() ? &first_ : &chunks_.back();
+    if (filling->size() == kChunk) {
+      filling = &chunks_.emplace_back();
+      filling->reserve(kChunk);
+    }
+    return filling->emplace_back(std::move(value));
+  }
+
+  // Everything added, in order, polling for signals per chunk.
+  std::vector<T> join(Py_ssize_t count) {
+    if (chunks_.empty()) return std::move(first_);
+    first_.reserve(static_cast<std::size_t>(count));
+    for (std::vector<T>& chunk : chunks_) {
+      first_.insert(first_.end(), std::make_move_iterator(chunk.begin()),
+                    std::make_move_iterator(chunk.end()));
+      std::vector<T>().swap(chunk);
+      check_status(PyErr_CheckSignals());
+    }
+    return std::move(first_);
+  }
+
+ private:
+  std::vector<T> first_;
+  std::vector<std::vector<T>> chunks_;
+};
+
+// Entries of one row (or the whole vector): `count` of them, `stride` apart,
+// Ctrl-C looked for as often as on the generic path.
 bool read_row(const char* at, Py_ssize_t count, Py_ssize_t stride, ReadEntry read,
               std::vector<std::uint64_t>& row) {
-  constexpr std::size_t kChunk = std::size_t{1} << 16;
-  row.reserve(std::min(static_cast<std::size_t>(count), kChunk));
-  std::vector<std::vector<std::uint64_t>> chunks;
-  std::vector<std::uint64_t>* filling = &row;
+  ChunkedList<std::uint64_t> entries(count);
   for (Py_ssize_t k = 0; k < count; ++k) {
     std::uint64_t entry = 0;
     if (!read(at + k * stride, entry)) return false;
-    if (filling->size() == kChunk) {
-      filling = &chunks.emplace_back();
-      filling->reserve(kChunk);
-    }
-    filling->push_back(entry);
+    entries.add(entry);
     if ((k + 1) % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
   }
-  if (!chunks.empty()) {
-    row.reserve(static_cast<std::size_t>(count));
-    for (const std::vector<std::uint64_t>& chunk : chunks) {
-      row.insert(row.end(), chunk.begin(), chunk.end());
-      check_status(PyErr_CheckSignals());
-    }
-  }
+  row = entries.join(count);
   return true;
 }
 
@@ -156,17 +183,16 @@ std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObj
   const ReadEntry read = integer_buffer(value, 2, view);
   if (read == nullptr) return std::nullopt;
   const Py_buffer& buffer = *view;
-  std::vector<std::vector<std::uint64_t>> rows;
-  rows.reserve(static_cast<std::size_t>(std::min(buffer.shape[0], Py_ssize_t{1} << 16)));
+  ChunkedList<std::vector<std::uint64_t>> rows(buffer.shape[0]);
   const char* start = static_cast<const char*>(buffer.buf);
   for (Py_ssize_t r = 0; r < buffer.shape[0]; ++r) {
     if (!read_row(start + r * buffer.strides[0], buffer.shape[1], buffer.strides[1], read,
-                  rows.emplace_back()))
+                  rows.add({})))
       return std::nullopt;
     if ((r + 1) % static_cast<Py_ssize_t>(kItemsPerSignalPoll) == 0)
       check_status(PyErr_CheckSignals());  // many short rows
   }
-  return rows;
+  return rows.join(buffer.shape[0]);
 }
 
 }  // namespace tourwright::python

@@ -198,16 +198,17 @@ void check_pipeline(const FuzzCase& fuzz_case, const std::string& conversion_fai
     interrupted = true;
   }
   const auto& limit = fuzz_case.input.time_limit;
+  // Converting the time data polls too, so an interrupt may come first.
+  if (interrupted) {
+    require(polls == fuzz_case.interrupt_on_poll, "interrupted on the wrong poll");
+    return;
+  }
   if (!conversion_failure.empty()) {
     require(solved.failure == conversion_failure, "solve() reports another conversion failure");
     return;
   }
   if (limit && *limit > static_cast<std::uint64_t>(Duration::kMaxWholeSeconds)) {
     require(solved.failure == messages::kSecondsOutOfBounds, "time limit not refused");
-    return;
-  }
-  if (interrupted) {
-    require(polls == fuzz_case.interrupt_on_poll, "interrupted on the wrong poll");
     return;
   }
   if (!solved.value) {

@@ -2,7 +2,7 @@
 JSON line, when the interruption arrived (CLOCK_MONOTONIC is shared by all
 processes of the machine) or that a result came back.
 
-usage: interrupt_child.py (distance|windows|large|endless-row|one-second-hours) SECONDS_OF_LIMIT
+usage: interrupt_child.py INSTANCE SECONDS_OF_LIMIT (INSTANCE: a name in `arguments` below)
 """
 
 import json
@@ -68,7 +68,38 @@ def one_second_hours_instance():
                 time_windows=[[(0, 2**40)]], operation_times=(0, 1))
 
 
-arguments = {"distance": distance_instance, "one-second-hours": one_second_hours_instance, "windows": windows_instance,
+def crowded_windows_instance():
+    # One job among two million zero-length windows: the search's settling
+    # table for them takes a step or two per window, a second in all.
+    windows = [(t, t) for t in range(10**9, 10**9 + 4_000_000, 2)]
+    return dict(distance_matrix=[[0]], duration_matrix=[[0]], job_durations=[1],
+                time_windows=[windows])
+
+
+def broadcast_column_instance():
+    # 10^12 rows of one entry each, in no memory: the rows pile up as they
+    # are read, each a vector of its own.
+    import numpy
+
+    return dict(distance_matrix=numpy.broadcast_to(numpy.int64(0), (10**12, 1)))
+
+
+def windows_2000_instance():
+    # 2000 visits with one window each: a row of a move's scan takes a
+    # quarter of a second, the first pass minutes.
+    rng = random.Random(11)
+    n, day = 2000, 19_723 * 86_400
+    points = [(rng.randrange(10_000), rng.randrange(10_000)) for _ in range(n)]
+    matrix = [[abs(ax - bx) + abs(ay - by) for bx, by in points] for ax, ay in points]
+    starts = [day + rng.randrange(30 * 86_400) for _ in range(n)]
+    return dict(distance_matrix=matrix, duration_matrix=matrix, job_durations=[600] * n,
+                time_windows=[[(start, start + 3600)] for start in starts])
+
+
+arguments = {"crowded-windows": crowded_windows_instance,
+             "broadcast-column": broadcast_column_instance,
+             "windows-2000": windows_2000_instance,
+             "distance": distance_instance, "one-second-hours": one_second_hours_instance, "windows": windows_instance,
              "large": large_instance, "endless-row": endless_row_instance}[sys.argv[1]]()
 limit = int(sys.argv[2])
 print("solving", flush=True)

@@ -2,6 +2,7 @@
 and on a local Ray instance, and a failing instance that keeps its own
 exception and loses none of the other results."""
 
+import importlib.util
 import os
 import sys
 from pathlib import Path
@@ -24,17 +25,16 @@ def batch():
 
 
 def ray_available():
+    # Found without importing it: the local instance's settings are read at
+    # its first import, in batch_solve.ray_instance.
     if os.environ.get("TOURWRIGHT_SANITIZED"):
         return False  # Ray's own processes would inherit the sanitizer preload
-    try:
-        import ray  # noqa: F401
-    except ImportError:
-        return False
-    return True
+    return importlib.util.find_spec("ray") is not None
 
 
-MODES = ["pool", pytest.param("ray", marks=pytest.mark.skipif(
-    not ray_available(), reason="Ray is not installed (pip install --group distributed)"))]
+NEEDS_RAY = pytest.mark.skipif(not ray_available(),
+                               reason="Ray is not installed (pip install --group distributed)")
+MODES = ["pool", pytest.param("ray", marks=NEEDS_RAY)]
 
 
 @pytest.fixture(scope="module")
@@ -57,3 +57,10 @@ def test_a_failing_instance_keeps_its_message_and_the_others_their_results(seque
 def test_every_mode_gives_the_sequential_outcomes(mode, sequential):
     outcomes = batch_solve.MODES[mode](batch(), 2, None)
     assert outcomes == sequential
+
+
+@NEEDS_RAY
+def test_a_local_ray_instance_listens_on_loopback_only():
+    with batch_solve.ray_instance(1, None) as ray:
+        assert {node["NodeManagerAddress"] for node in ray.nodes()} == {"127.0.0.1"}
+        assert ray.util.get_node_ip_address() == "127.0.0.1"

@@ -31,7 +31,8 @@ class Stop(Exception):
 
 
 @pytest.mark.parametrize("instance",
-                         ["distance", "windows", "large", "endless-row", "one-second-hours"])
+                         ["distance", "windows", "large", "endless-row", "one-second-hours",
+                          "crowded-windows", "broadcast-column", "windows-2000"])
 def test_sigint_stops_a_long_solve_with_keyboard_interrupt(instance):
     child = subprocess.Popen([sys.executable, str(CHILD), instance, "60"],
                              stdout=subprocess.PIPE, text=True)

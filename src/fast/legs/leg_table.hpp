@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "interrupt.hpp"
+
 namespace tourwright {
 
 // One per-leg measure between every pair of locations, stored as `Entry` and
@@ -29,6 +31,7 @@ class LegTable {
       : n_(n), outgoing_(std::move(outgoing)), out_(outgoing_->data()) {
     bool symmetric = true;
     for (std::size_t a = 0; a < n && symmetric; ++a) {
+      poll_interrupt();  // a row at a time: these loops cover n^2 entries
       for (std::size_t b = 0; b < a && symmetric; ++b)
         symmetric = out_[a * n + b] == out_[b * n + a];
     }
@@ -37,6 +40,7 @@ class LegTable {
     if (!symmetric) {
       incoming_.resize(n * n);
       for (std::size_t a = 0; a < n; ++a) {
+        poll_interrupt();
         for (std::size_t b = 0; b < n; ++b) incoming_[b * n + a] = out_[a * n + b];
       }
     }
@@ -46,6 +50,7 @@ class LegTable {
   template <class Measure>
   static bool fits_in(std::size_t n, Measure measure) {
     for (std::size_t a = 0; a < n; ++a) {
+      poll_interrupt();
       for (std::size_t b = 0; b < n; ++b) {
         const Value value = measure(a, b);
         if constexpr (std::is_signed_v<Value>) {
@@ -73,6 +78,7 @@ class LegTable {
   static std::shared_ptr<const std::vector<Entry>> entries(std::size_t n, Measure measure) {
     auto table = std::make_shared<std::vector<Entry>>(n * n);
     for (std::size_t a = 0; a < n; ++a) {
+      poll_interrupt();
       for (std::size_t b = 0; b < n; ++b) (*table)[a * n + b] = static_cast<Entry>(measure(a, b));
     }
     return table;

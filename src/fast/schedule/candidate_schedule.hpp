@@ -193,8 +193,8 @@ class CandidateSchedule {
     }
   }
 
-  const CurrentSchedule& current_;
-  const CandidateMove& move_;
+  const CurrentSchedule current_;
+  const CandidateMove move_;
   LocationAt location_at_;
   MoveCounters& counters_;
   Nanos begin_;

@@ -10,6 +10,7 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Nano
                              const ScheduleShortcuts& shortcuts)
     : n_(n), travel_(n * n) {
   for (std::size_t a = 0; a < n; ++a) {
+    poll_interrupt();  // a row at a time: n^2 entries in all
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
     for (std::size_t b = 0; b < n; ++b)
       travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);

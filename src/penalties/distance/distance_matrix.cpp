@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "interrupt.hpp"
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -15,6 +17,7 @@ namespace {
 bool packs(const DistanceMatrix& rows) {
   const std::size_t n = rows.size();
   return n > 0 && std::all_of(rows.begin(), rows.end(), [n](const auto& row) {
+           poll_interrupt();  // a row at a time
            return row.size() == n &&
                   std::all_of(row.begin(), row.end(), [](std::uint64_t distance) {
                     return distance <= std::numeric_limits<std::uint32_t>::max();
@@ -47,6 +50,7 @@ DistanceTable::DistanceTable(DistanceMatrix rows) {
   auto packed = std::make_shared<std::vector<std::uint32_t>>();
   packed->reserve(n_ * n_);
   for (std::size_t a = 0; a < n_; ++a) {
+    poll_interrupt();  // a row at a time
     packed->insert(packed->end(), rows[a].begin(), rows[a].end());
     DistanceMatrix::value_type().swap(rows[a]);
     if (large && (a + 1) % rows_per_trim == 0) hand_back_freed_rows();

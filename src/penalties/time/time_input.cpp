@@ -1,6 +1,7 @@
 #include "penalties/time/time_input.hpp"
 
 #include "failure.hpp"
+#include "interrupt.hpp"
 #include "messages.hpp"
 
 namespace tourwright {
@@ -25,6 +26,7 @@ std::vector<std::vector<Duration>> convert_matrix(RawMatrix raw) {
   std::vector<std::vector<Duration>> matrix;
   matrix.reserve(raw.size());
   for (auto& raw_row : raw) {
+    poll_interrupt();  // a row at a time
     std::vector<Duration>& row = matrix.emplace_back();
     row.reserve(raw_row.size());
     for (std::uint64_t value : raw_row) row.push_back(duration_from_input(value));
