@@ -125,6 +125,19 @@ class ChunkedList {
     return filling->emplace_back(std::move(value));
   }
 
+  // Hands every chunk, in order, to `take` (a vector it may consume), each
+  // released before the next; polls for signals per chunk.
+  template <class Take>
+  void drain(Take take) {
+    take(first_);
+    std::vector<T>().swap(first_);
+    for (std::vector<T>& chunk : chunks_) {
+      check_status(PyErr_CheckSignals());
+      take(chunk);
+      std::vector<T>().swap(chunk);
+    }
+  }
+
   // Everything added, in order, polling for signals per chunk.
   std::vector<T> join(Py_ssize_t count) {
     if (chunks_.empty()) return std::move(first_);
@@ -183,16 +196,41 @@ std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObj
   const ReadEntry read = integer_buffer(value, 2, view);
   if (read == nullptr) return std::nullopt;
   const Py_buffer& buffer = *view;
-  ChunkedList<std::vector<std::uint64_t>> rows(buffer.shape[0]);
+  const Py_ssize_t rows = buffer.shape[0];
+  const Py_ssize_t columns = buffer.shape[1];
+  // Every entry first, into one chunked list, and the rows only at the end:
+  // a vector per row as it is read would cost a heap block per row, and a
+  // broadcast array of 10^12 short rows, stopped by Ctrl-C, would then free
+  // them one by one before the exception could leave.
+  ChunkedList<std::uint64_t> entries(rows * columns);
   const char* start = static_cast<const char*>(buffer.buf);
-  for (Py_ssize_t r = 0; r < buffer.shape[0]; ++r) {
-    if (!read_row(start + r * buffer.strides[0], buffer.shape[1], buffer.strides[1], read,
-                  rows.add({})))
-      return std::nullopt;
-    if ((r + 1) % static_cast<Py_ssize_t>(kItemsPerSignalPoll) == 0)
-      check_status(PyErr_CheckSignals());  // many short rows
+  std::size_t count = 0;
+  for (Py_ssize_t r = 0; r < rows; ++r) {
+    const char* row = start + r * buffer.strides[0];
+    for (Py_ssize_t c = 0; c < columns; ++c) {
+      std::uint64_t entry = 0;
+      if (!read(row + c * buffer.strides[1], entry)) return std::nullopt;
+      entries.add(entry);
+      if (++count % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+    }
+    if (columns == 0 && (r + 1) % static_cast<Py_ssize_t>(kItemsPerSignalPoll) == 0)
+      check_status(PyErr_CheckSignals());  // rows of nothing
   }
-  return rows.join(buffer.shape[0]);
+  std::vector<std::vector<std::uint64_t>> matrix(static_cast<std::size_t>(rows));
+  const auto width = static_cast<std::size_t>(columns);
+  std::size_t filled = 0;  // rows complete
+  entries.drain([&](const std::vector<std::uint64_t>& chunk) {
+    for (auto at = chunk.begin(); at != chunk.end();) {
+      std::vector<std::uint64_t>& row = matrix[filled];
+      if (row.empty()) row.reserve(width);
+      const auto take =
+          std::min<std::size_t>(width - row.size(), static_cast<std::size_t>(chunk.end() - at));
+      row.insert(row.end(), at, at + static_cast<std::ptrdiff_t>(take));
+      at += static_cast<std::ptrdiff_t>(take);
+      if (row.size() == width) ++filled;
+    }
+  });
+  return matrix;
 }
 
 }  // namespace tourwright::python
