@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <numeric>
 #include <random>
 #include <sstream>
@@ -229,6 +230,41 @@ Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours
     }
     return windows;
   });
+}
+
+Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days) {
+  const Duration shift = Duration::from_seconds(days * 86'400);
+  for (TimeWindows& windows : penalizer.time_scheduler->time_windows) {
+    for (TimeWindow& window : windows.windows) window = {window.start + shift, window.end + shift};
+  }
+  return penalizer;
+}
+
+Penalizer in_milliseconds(Penalizer penalizer) {
+  TimeScheduler& scheduler = *penalizer.time_scheduler;
+  const auto thousandfold = [](Duration d) { return Duration::from_seconds(d.seconds() * 1'000); };
+  const auto instant = [](DateTime t) {
+    return DateTime::from_unix_seconds(static_cast<std::uint64_t>(t.unix_seconds() * 1'000));
+  };
+  for (auto& row : scheduler.duration_matrix) {
+    for (Duration& leg : row) leg = thousandfold(leg);
+  }
+  for (Duration& job : scheduler.job_durations) job = thousandfold(job);
+  for (TimeWindows& windows : scheduler.time_windows) {
+    for (TimeWindow& window : windows.windows)
+      window = {instant(window.start), instant(window.end)};
+  }
+  scheduler.operation_times.reset();
+  return penalizer;
+}
+
+std::int64_t first_window_day(const Penalizer& penalizer) {
+  std::int64_t earliest = std::numeric_limits<std::int64_t>::max();
+  for (const TimeWindows& windows : penalizer.time_scheduler->time_windows) {
+    for (const TimeWindow& window : windows.windows)
+      earliest = std::min(earliest, window.start.unix_seconds());
+  }
+  return earliest / 86'400;
 }
 
 Penalizer long_job_instance(std::size_t n, std::uint64_t seed, std::int64_t open_seconds,

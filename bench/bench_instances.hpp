@@ -44,6 +44,14 @@ Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours);
 // distinct days of a plan of n/12 + 4 days.
 Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours);
 
+// The same instance with every window `days` later (the times of day stay).
+Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days);
+// The same instance as if written in Unix milliseconds but read as seconds:
+// every instant, travel and job a thousand times its value; no hours.
+Penalizer in_milliseconds(Penalizer penalizer);
+// Whole days from the Unix epoch to the earliest window start.
+std::int64_t first_window_day(const Penalizer& penalizer);
+
 // Long jobs under short hours: open `open_seconds` a day from 09:00 UTC, jobs
 // of 1 to `most_days` days' opening and drives of up to a quarter of that (one
 // distance unit per second, scaled), so each action is up to that many pieces.

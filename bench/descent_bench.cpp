@@ -386,6 +386,30 @@ std::vector<Instance> instances(const std::string& data) {
                     [last_end] { return open_window_instance(500, 20'261'208, last_end); },
                     {}});
   }
+  // The same instances far from 1970: clocks count from the earliest
+  // window's day, so the year 50,000 and an instance written in
+  // milliseconds (read as seconds) run as fast as their twins near 2026.
+  constexpr std::int64_t kYear50000 = 17'542'597;  // days since 1970
+  constexpr std::int64_t kYear2026 = 20'454;
+  list.push_back(
+      {"windows n200 +hours 2025", [] { return windowed_instance(200, 20'261'210, true); }, {}});
+  list.push_back({"windows n200 +hours year 50000",
+                  [] {
+                    Penalizer twin = windowed_instance(200, 20'261'210, true);
+                    const std::int64_t days = kYear50000 - first_window_day(twin);
+                    return shifted_by_days(std::move(twin), days);
+                  },
+                  {}});
+  list.push_back({"windows n200 in ms (year 56000)",
+                  [] { return in_milliseconds(windowed_instance(200, 20'261'210, false)); },
+                  {}});
+  list.push_back({"windows n200 in ms, shifted to 2026",
+                  [] {
+                    Penalizer twin = in_milliseconds(windowed_instance(200, 20'261'210, false));
+                    const std::int64_t days = kYear2026 - first_window_day(twin);
+                    return shifted_by_days(std::move(twin), days);
+                  },
+                  {}});
   // Actions of many pieces: long jobs under an hour, or a second, a day.
   for (const auto& [label, open, most_days] :
        {std::tuple{"1h/day", std::int64_t{3'600}, std::int64_t{40}},

@@ -46,8 +46,7 @@ Solver::Solver(Penalizer penalizer, std::optional<Duration> time_limit,
   if (evaluation == Evaluation::fast) {
     if (penalizer_->time_scheduler)
       shortcuts_ = std::make_unique<ScheduleShortcuts>(*penalizer_->time_scheduler);
-    eligibility =
-        fast_eligibility(*penalizer_, start.size(), shortcuts_ && shortcuts_->all_in_order(size_));
+    eligibility = fast_eligibility(*penalizer_, start.size());
     if (eligibility.exact && shortcuts_) shortcuts_->allow_whole_days();
   }
   current_solution_ = penalize(std::move(start), false);

@@ -41,9 +41,12 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
 // each action of length R:
 // - window waits and push-backs only ever move the clock to a window start
 //   or to an end inside a window, so never beyond max(clock, L), with L the
-//   largest window end G; where every list is in order, a push-back that
-//   waits for nothing lands R after a clock that was not yet in the window
-//   it lands in, so L = min(G, S + all work) with S the latest start;
+//   largest window end G; and in a list in any order they stop once past
+//   the latest start S: a wait moves the clock to a start, a push-back from
+//   a clock not past S lands at the later of a start and the clock plus R,
+//   and past S every lookup finds the window listed last (the binary search
+//   then ends there) or nothing, so nothing is pushed back any more. Hence
+//   L = min(G, S + all work);
 // - after the last such move, the action's pieces add R, and with operating
 //   hours each overnight wait adds under a day: at most 2 + R / (hours open
 //   per day) of them, since every piece after such a wait starts at opening;
@@ -59,8 +62,7 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
 // Summed over the 2n actions (travel bounded by each row's longest leg):
 // L + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
 // Nothing when that passes the last instant.
-std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n,
-                                     bool windows_in_order) {
+std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n) {
   const WideNanos max_clock = wide_nanos_of(DateTime::max());
   const WideNanos max_span = wide_nanos_of(Duration::max());
 
@@ -83,8 +85,7 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
       latest_start = std::max(latest_start, wide_nanos_of(window.start));
     }
   }
-  const WideNanos landing =
-      windows_in_order ? std::min(latest_end, latest_start + actions) : latest_end;
+  const WideNanos landing = std::min(latest_end, latest_start + actions);
 
   WideNanos days = 0;
   if (const auto& hours = scheduler.operation_times) {
@@ -98,11 +99,31 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
   return latest_clock;
 }
 
-// The clock bound, when no schedule can overflow.
+// Ends from `ceiling` on are read as it, so two windows of one list with the
+// same start would look the same even where their ends differ. No list in
+// order has such a pair: a window before another with its start has no length.
+bool far_ends_tell_apart(const TimeScheduler& scheduler, std::size_t n, WideNanos ceiling) {
+  std::vector<std::pair<WideNanos, WideNanos>> far;  // start, end
+  for (std::size_t location = 0; location < n; ++location) {
+    far.clear();
+    for (const TimeWindow& window : scheduler.time_windows[location].windows) {
+      if (wide_nanos_of(window.end) >= ceiling)
+        far.emplace_back(wide_nanos_of(window.start), wide_nanos_of(window.end));
+    }
+    std::sort(far.begin(), far.end());
+    for (std::size_t k = 1; k < far.size(); ++k) {
+      if (far[k].first == far[k - 1].first && far[k].second != far[k - 1].second) return false;
+    }
+  }
+  return true;
+}
+
+// The clock bound, relative to `origin`, when no schedule can overflow.
 std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::size_t n,
-                                         bool windows_in_order) {
-  const auto latest_clock = clock_bound(scheduler, n, windows_in_order);
+                                         InstantOrigin origin) {
+  const auto latest_clock = clock_bound(scheduler, n);
   if (!latest_clock) return std::nullopt;
+  if (!far_ends_tell_apart(scheduler, n, *latest_clock)) return std::nullopt;
   // Window ends past the bound are read as the bound (no clock passes it).
   WideNanos lowest = *latest_clock;  // earliest start or last end
   for (std::size_t location = 0; location < n; ++location) {
@@ -110,30 +131,42 @@ std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::si
     for (const TimeWindow& window : windows) lowest = std::min(lowest, wide_nanos_of(window.start));
     lowest = std::min(lowest, wide_nanos_of(windows.back().end));
   }
-  // The fast path counts clocks and spans in signed 64-bit nanoseconds
-  // (until the year 2262); lateness, summed over jobs, in 128 bits.
+  // The fast path counts clocks from the origin and spans in signed 64-bit
+  // nanoseconds (292 years); lateness, summed over jobs, in 128 bits. The
+  // origin is on or before every start and so every end.
   constexpr WideNanos kMax64 = std::numeric_limits<std::int64_t>::max();
-  if (*latest_clock > kMax64 || lowest < -kMax64 || *latest_clock - lowest > kMax64)
-    return std::nullopt;
+  const WideNanos from_origin =
+      *latest_clock - WideNanos{origin.unix_seconds} * Duration::kNanosPerSecond;
+  if (from_origin > kMax64 || *latest_clock - lowest > kMax64) return std::nullopt;
   // Every total, wait and difference of clocks spans at most latest − lowest;
   // lateness adds one such span per job, and so does a shift of n jobs.
   if (static_cast<WideNanos>(n + 1) * (*latest_clock - lowest) > wide_nanos_of(Duration::max()))
     return std::nullopt;
-  return static_cast<Nanos>(*latest_clock);
+  return static_cast<Nanos>(from_origin);
+}
+
+// The midnight on or before the earliest window start of locations 0..n−1.
+InstantOrigin origin_of(const TimeScheduler& scheduler, std::size_t n) {
+  std::int64_t earliest = n == 0 ? 0 : std::numeric_limits<std::int64_t>::max();
+  for (std::size_t location = 0; location < n; ++location) {
+    for (const TimeWindow& window : scheduler.time_windows[location].windows)
+      earliest = std::min(earliest, window.start.unix_seconds());
+  }
+  return InstantOrigin::on_or_before(earliest);
 }
 
 }  // namespace
 
-FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size,
-                                 bool windows_in_order) {
+FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size) {
   const std::size_t n = penalizer.distance_matrix.size();
   if (route_size != n || !penalizer.distance_matrix.square(n)) return {};
-  if (!penalizer.time_scheduler) return {true, 0};
+  if (!penalizer.time_scheduler) return {true, 0, {}};
   const TimeScheduler& scheduler = *penalizer.time_scheduler;
   if (!complete(scheduler, n)) return {};
-  const auto ceiling = overflow_free_bound(scheduler, n, windows_in_order);
+  const InstantOrigin origin = origin_of(scheduler, n);
+  const auto ceiling = overflow_free_bound(scheduler, n, origin);
   if (!ceiling) return {};
-  return {true, *ceiling};
+  return {true, *ceiling, origin};
 }
 
 }  // namespace tourwright

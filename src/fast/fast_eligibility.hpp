@@ -20,13 +20,13 @@ namespace tourwright {
 // evaluation runs, so index and overflow failures come out in its order.
 // A window ending after the ceiling (an open-ended deadline such as the end
 // of year 9999) behaves exactly as one ending there, which keeps such
-// windows within 64-bit nanoseconds. `windows_in_order`: every list of the
-// time data is in order (ScheduleShortcuts::all_in_order).
+// windows within 64-bit nanoseconds. Clocks count from `origin`, so only
+// the spans of the schedules must fit, in whatever year they lie.
 struct FastEligibility {
   bool exact = false;
-  Nanos clock_ceiling = 0;  // with time data, when exact
+  Nanos clock_ceiling = 0;  // from the origin; with time data, when exact
+  InstantOrigin origin;
 };
-FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size,
-                                 bool windows_in_order);
+FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size);
 
 }  // namespace tourwright

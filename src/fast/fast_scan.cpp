@@ -45,7 +45,8 @@ std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n,
                                       const ScheduleShortcuts* shortcuts,
                                       const FastEligibility& eligibility) {
   if (!penalizer.time_scheduler) return std::nullopt;
-  return ScheduleClock(*penalizer.time_scheduler, n, eligibility.clock_ceiling, *shortcuts);
+  return ScheduleClock(*penalizer.time_scheduler, n, eligibility.origin, eligibility.clock_ceiling,
+                       *shortcuts);
 }
 
 ScheduleKeys schedule_keys(const Solution& current) {

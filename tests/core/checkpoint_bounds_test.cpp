@@ -30,14 +30,15 @@ struct LiteralStates {
   std::vector<ScheduleState> departure;
 };
 
-LiteralStates literal_states(const TimeScheduler& scheduler, const Route& route) {
+LiteralStates literal_states(const TimeScheduler& scheduler, const ScheduleClock& clock,
+                             const Route& route) {
   const OperationTimes* hours = scheduler.operation_times ? &*scheduler.operation_times : nullptr;
   const std::size_t n = route.size();
   const DateTime beginning = scheduler.time_windows[route[0]].windows[0].start;
   TimeTotals totals{Duration::zero(), Duration::zero(), Duration::zero(), Duration::zero(),
                     Duration::zero(), beginning,        beginning};
   const auto state = [&] {
-    return ScheduleState{nanos_of(totals.end_time), wide_nanos_of(totals.lateness),
+    return ScheduleState{clock.instant(totals.end_time), wide_nanos_of(totals.lateness),
                          nanos_of(totals.waiting_time)};
   };
   LiteralStates states;
@@ -76,9 +77,10 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
     const TimeScheduler& scheduler = *penalizer.time_scheduler;
     const std::size_t n = penalizer.distance_matrix.size();
     const ScheduleShortcuts shortcuts(scheduler);
-    const FastEligibility eligibility = fast_eligibility(penalizer, n, shortcuts.all_in_order(n));
+    const FastEligibility eligibility = fast_eligibility(penalizer, n);
     ASSERT_TRUE(eligibility.exact);
-    const ScheduleClock clock(scheduler, n, eligibility.clock_ceiling, shortcuts);
+    const ScheduleClock clock(scheduler, n, eligibility.origin, eligibility.clock_ceiling,
+                              shortcuts);
 
     Route current(n);
     std::iota(current.begin(), current.end(), std::size_t{0});
@@ -87,7 +89,7 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
     checkpoints.rebuild(clock, current);
     LatenessBounds bounds;
     bounds.rebuild(clock, current, checkpoints);
-    const LiteralStates at_current = literal_states(scheduler, current);
+    const LiteralStates at_current = literal_states(scheduler, clock, current);
     for (std::size_t k = 0; k < n; ++k) {
       ASSERT_TRUE(checkpoints.arrival(k) == at_current.arrival[k]) << "arrival at " << k;
       ASSERT_TRUE(checkpoints.departure(k) == at_current.departure[k]) << "departure at " << k;
@@ -110,7 +112,7 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
           for (std::size_t j = Shape::first_partner(i, i + 1 + entry.min_gap); j < n; ++j) {
             Route candidate = current;
             entry.move(candidate, i, j);
-            const LiteralStates states = literal_states(scheduler, candidate);
+            const LiteralStates states = literal_states(scheduler, clock, candidate);
             const ScheduleState& last = states.departure.back();
             SCOPED_TRACE(std::string(entry.name) + " on " + std::to_string(i) + ".." +
                          std::to_string(j));

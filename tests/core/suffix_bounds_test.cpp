@@ -60,7 +60,7 @@ ScheduleClock clock_with_hours(int open_hour, int close_hour) {
       OperationTimes::make(TimeOfDay::from_seconds_since_midnight(open_hour * 3'600LL),
                            TimeOfDay::from_seconds_since_midnight(close_hour * 3'600LL));
   const ScheduleShortcuts shortcuts(scheduler);
-  return ScheduleClock(scheduler, 1, std::numeric_limits<Nanos>::max(), shortcuts);
+  return ScheduleClock(scheduler, 1, InstantOrigin{}, std::numeric_limits<Nanos>::max(), shortcuts);
 }
 
 struct OpenTimeCase {
@@ -72,7 +72,7 @@ struct OpenTimeCase {
 // Open 08:00–17:00: nine hours of operating time a day.
 TEST(OpenTimeTest, CountsOnlyTheOperatingHours) {
   const ScheduleClock clock = clock_with_hours(8, 17);
-  const Nanos day3 = nanos_of(at(3, 0));
+  const Nanos day3 = clock.instant(at(3, 0));
   const Nanos before = clock.open_time(day3);
   const OpenTimeCase cases[] = {
       {0, 0, 0},
@@ -85,11 +85,11 @@ TEST(OpenTimeTest, CountsOnlyTheOperatingHours) {
   };
   for (const OpenTimeCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute);
-    const Nanos t = nanos_of(at(3, c.hour, c.minute));
+    const Nanos t = clock.instant(at(3, c.hour, c.minute));
     EXPECT_EQ(clock.open_time(t) - before, c.open);
   }
   // Whole days of operating time.
-  EXPECT_EQ(clock.open_time(nanos_of(at(5, 10))) - clock.open_time(nanos_of(at(3, 10))),
+  EXPECT_EQ(clock.open_time(clock.instant(at(5, 10))) - clock.open_time(clock.instant(at(3, 10))),
             18 * kHour);
 }
 
@@ -97,7 +97,7 @@ TEST(OpenTimeTest, NeverPassesFasterThanTheClock) {
   for (const auto& [open, close] : {std::pair{8, 17}, std::pair{0, 1}, std::pair{22, 23}}) {
     const ScheduleClock clock = clock_with_hours(open, close);
     std::mt19937_64 random(static_cast<std::uint64_t>(open));
-    std::uniform_int_distribution<Nanos> instant(nanos_of(at(0, 0)), nanos_of(at(30, 0)));
+    std::uniform_int_distribution<Nanos> instant(clock.instant(at(0, 0)), clock.instant(at(30, 0)));
     std::uniform_int_distribution<Nanos> span(0, 3 * 24 * kHour);
     for (int round = 0; round < 2'000; ++round) {
       const Nanos t = instant(random);

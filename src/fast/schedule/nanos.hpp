@@ -7,10 +7,10 @@
 
 namespace tourwright {
 
-// Instants (since the Unix epoch) and spans as plain nanosecond counts. The
-// fast path is only used where every clock of every schedule fits 64 bits
-// this way (see fast_eligibility); lateness, a sum over all jobs,
-// and the bounds that decide eligibility get 128 bits.
+// Instants (since an origin near the schedules: see InstantOrigin) and spans
+// as plain nanosecond counts. The fast path is only used where every clock
+// of every schedule fits 64 bits this way (see fast_eligibility); lateness,
+// a sum over all jobs, and the bounds that decide eligibility get 128 bits.
 using Nanos = std::int64_t;
 __extension__ using WideNanos = __int128;
 
@@ -19,9 +19,27 @@ inline constexpr Nanos kNanosPerDay = 86'400LL * Duration::kNanosPerSecond;
 inline Nanos nanos_of(Duration d) {
   return d.seconds() * Duration::kNanosPerSecond + d.subsec_nanos();
 }
-inline Nanos nanos_of(DateTime t) {
-  return t.unix_seconds() * Duration::kNanosPerSecond + t.subsec_nanos();
-}
+
+// The midnight (UTC) on or before the earliest instant of an input: instants
+// are counted from here, so that only the spans of its schedules must fit 64
+// bits, whatever the year; and times of day are the same from here as from
+// the Unix epoch.
+struct InstantOrigin {
+  std::int64_t unix_seconds = 0;  // a whole number of days
+
+  static InstantOrigin on_or_before(std::int64_t earliest_unix_seconds) {
+    constexpr std::int64_t kDay = 86'400;
+    const std::int64_t days =
+        earliest_unix_seconds / kDay - (earliest_unix_seconds % kDay < 0 ? 1 : 0);
+    return {days * kDay};
+  }
+  // Exact for every instant; a fast-path clock when it fits 64 bits.
+  WideNanos wide_nanos(DateTime t) const {
+    return (WideNanos{t.unix_seconds()} - unix_seconds) * Duration::kNanosPerSecond +
+           t.subsec_nanos();
+  }
+  Nanos nanos(DateTime t) const { return static_cast<Nanos>(wide_nanos(t)); }
+};
 
 // Exact for every value in range, beyond 64-bit nanoseconds (about 292 years).
 inline WideNanos wide_nanos_of(Duration d) {

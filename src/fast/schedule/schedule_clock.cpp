@@ -6,9 +6,9 @@
 
 namespace tourwright {
 
-ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Nanos ceiling,
-                             const ScheduleShortcuts& shortcuts)
-    : n_(n), travel_(n * n) {
+ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, InstantOrigin origin,
+                             Nanos ceiling, const ScheduleShortcuts& shortcuts)
+    : n_(n), origin_(origin), travel_(n * n) {
   for (std::size_t a = 0; a < n; ++a) {
     poll_interrupt();  // a row at a time: n^2 entries in all
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
@@ -18,8 +18,9 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Nano
     // Ends read as the ceiling keep an ordered list in order.
     in_order_.push_back(shortcuts.in_order(a));
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
-      starts_.push_back(nanos_of(window.start));
-      ends_.push_back(static_cast<Nanos>(std::min(wide_nanos_of(window.end), WideNanos{ceiling})));
+      starts_.push_back(origin.nanos(window.start));
+      ends_.push_back(
+          static_cast<Nanos>(std::min(origin.wide_nanos(window.end), WideNanos{ceiling})));
     }
   }
   first_.push_back(starts_.size());

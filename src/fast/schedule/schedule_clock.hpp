@@ -30,10 +30,14 @@ using ScheduleKeys = RankingKeys<WideNanos, Nanos>;
 // only the clock and the sums move.
 class ScheduleClock {
  public:
-  // For locations 0..n−1; no schedule reaches `ceiling` (FastEligibility),
-  // so window ends past it are read as it.
-  ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Nanos ceiling,
+  // For locations 0..n−1, instants counted from `origin`; no schedule
+  // reaches `ceiling` (FastEligibility), so window ends past it are read as
+  // it.
+  ScheduleClock(const TimeScheduler& scheduler, std::size_t n, InstantOrigin origin, Nanos ceiling,
                 const ScheduleShortcuts& shortcuts);
+
+  // An instant as this clock counts it.
+  Nanos instant(DateTime t) const { return origin_.nanos(t); }
 
   Nanos first_window_start(std::size_t location) const { return starts_[first_[location]]; }
   Nanos last_window_end(std::size_t location) const { return ends_[first_[location + 1] - 1]; }
@@ -92,6 +96,7 @@ class ScheduleClock {
   }
 
   std::size_t n_;
+  InstantOrigin origin_;
   std::vector<Nanos> jobs_;
   std::vector<Nanos> travel_;       // row-major n × n
   std::vector<std::size_t> first_;  // windows of location a: first_[a] .. first_[a + 1] − 1

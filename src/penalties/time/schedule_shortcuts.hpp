@@ -42,13 +42,6 @@ class ScheduleShortcuts {
   bool in_order(std::size_t location) const {
     return location < in_order_.size() && in_order_[location];
   }
-  // Whether the lists of locations 0..n−1 all are.
-  bool all_in_order(std::size_t n) const {
-    for (std::size_t location = 0; location < n; ++location) {
-      if (!in_order(location)) return false;
-    }
-    return true;
-  }
 
   ActionShortcuts for_work(std::size_t location) const;
   ActionShortcuts for_travel() const { return {nullptr, false, whole_days_}; }
