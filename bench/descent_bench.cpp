@@ -14,7 +14,10 @@
 //                      [--repeats N] [--only NAME]
 //        descent_bench --fast-only ... (no literal descent: the fast columns only)
 //        descent_bench --pass-table   (only the longest pass by size and kind of input)
-//        descent_bench --memory       (only the peak memory of large distance-only inputs)
+//        descent_bench --memory       (only the peak memory of large inputs, per matrix cell)
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -36,6 +39,7 @@
 
 #include "bench_instances.hpp"
 #include "fast/move_shapes.hpp"
+#include "solve.hpp"
 #include "solver.hpp"
 
 namespace tourwright::bench {
@@ -276,28 +280,55 @@ double status_bytes(const std::string& field) {
   return 0;
 }
 
-// Peak memory of a large distance-only solve: the matrix as the bindings
-// hand it over, then the solver with its fast tables (built before the
-// first pass, so no descent is needed). Run on its own, as the peak is the
-// process's.
+// Peak memory of a large solve that runs no descent (time_limit 0): the
+// matrices as the bindings hand them over (64-bit rows), the conversion,
+// the solver with its fast tables, and the final schedule. Each row runs in
+// a process of its own, as the peak is the process's; bytes per cell are
+// that peak over n^2, less what the process held before the input.
+void memory_row(std::size_t n, bool time_data) {
+  const double before = status_bytes("VmRSS");
+  SolveInput input;
+  DistanceMatrix rows = random_euclidean_rows(n, 20'261'208 + n);
+  if (time_data) {
+    RawMatrix seconds(n);
+    for (std::size_t a = 0; a < n; ++a) {
+      for (const std::uint64_t distance : rows[a]) seconds[a].push_back(distance / 1'000);
+    }
+    input.duration_matrix = std::move(seconds);
+    input.job_durations = std::vector<std::uint64_t>(n, 900);
+    const std::uint64_t day_one = 1'735'689'600;  // 2025-01-01T00:00:00Z
+    input.time_windows = RawWindows(n, {{day_one, day_one + 30 * 86'400}});
+    input.operation_times = RawPair{8 * 3'600, 17 * 3'600};
+  }
+  input.distance_matrix = std::move(rows);
+  input.time_limit = 0;
+  const double with_input = status_bytes("VmRSS") - before;
+  solve(std::move(input));
+  const double peak = status_bytes("VmHWM") - before;
+  constexpr double kMiB = 1024.0 * 1024.0;
+  const double cells = double(n) * double(n);
+  std::printf("| %zu | %s | %.0f | %.0f | %.1f |\n", n, time_data ? "yes" : "no", with_input / kMiB,
+              peak / kMiB, peak / cells);
+  std::fflush(stdout);
+}
+
 void memory_table() {
   std::printf(
-      "Memory of the core (random points, distances below 2^32; no descent run)\n\n"
-      "| n | matrix MiB (n^2 x 8) | RSS with the matrix MiB | peak with the solver MiB | peak / "
-      "matrix |\n|---|---|---|---|---|\n");
-  for (std::size_t n : {5'000, 20'000}) {
-    DistanceMatrix rows = random_euclidean_rows(n, 20'261'208 + n);
-    const double matrix = 8.0 * double(n) * double(n);
-    const double with_matrix = status_bytes("VmRSS");
-    {
-      Solver solver(Penalizer{std::move(rows), std::nullopt}, std::nullopt, std::nullopt,
-                    Evaluation::fast);
+      "Memory of the core (random points, distances below 2^32, travel in whole seconds; no "
+      "descent run)\n\n| n | time data | input as 64-bit rows MiB | peak MiB | peak bytes per "
+      "matrix cell |\n|---|---|---|---|---|\n");
+  std::fflush(stdout);
+  for (const auto& [n, time_data] :
+       {std::pair{std::size_t{3'000}, false}, std::pair{std::size_t{3'000}, true},
+        std::pair{std::size_t{5'000}, false}, std::pair{std::size_t{5'000}, true},
+        std::pair{std::size_t{20'000}, false}}) {
+    const pid_t child = fork();
+    if (child == 0) {
+      memory_row(n, time_data);
+      std::_Exit(0);
     }
-    const double peak = status_bytes("VmHWM");
-    constexpr double kMiB = 1024.0 * 1024.0;
-    std::printf("| %zu | %.0f | %.0f | %.0f | %.2f |\n", n, matrix / kMiB, with_matrix / kMiB,
-                peak / kMiB, peak / matrix);
-    std::fflush(stdout);
+    int status = 0;
+    waitpid(child, &status, 0);
   }
 }
 

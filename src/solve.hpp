@@ -14,8 +14,8 @@ namespace tourwright {
 
 // Everything one solve needs, as plain data copied out of the caller's values.
 struct SolveInput {
-  DistanceMatrix distance_matrix;
-  std::optional<RawMatrix> duration_matrix;
+  MatrixInput distance_matrix;
+  std::optional<MatrixInput> duration_matrix;
   std::optional<std::vector<std::uint64_t>> job_durations;
   std::optional<RawWindows> time_windows;
   std::optional<RawPair> operation_times;

@@ -21,15 +21,8 @@ namespace {
 // An action of zero or negative length takes no time at all.
 WideNanos length(Duration d) { return std::max<WideNanos>(wide_nanos_of(d), 0); }
 
-template <class Rows>
-bool square(const Rows& rows, std::size_t n) {
-  if (rows.size() < n) return false;
-  return std::all_of(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(n),
-                     [n](const auto& row) { return row.size() >= n; });
-}
-
 bool complete(const TimeScheduler& scheduler, std::size_t n) {
-  if (!square(scheduler.duration_matrix, n)) return false;
+  if (!scheduler.durations_square(n)) return false;
   if (scheduler.job_durations.size() < n || scheduler.time_windows.size() < n) return false;
   return std::all_of(scheduler.time_windows.begin(),
                      scheduler.time_windows.begin() + static_cast<std::ptrdiff_t>(n),
@@ -70,9 +63,9 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
   for (std::size_t location = 0; location < n; ++location) {
     poll_interrupt();  // a row at a time
     actions += length(scheduler.job_durations[location]);
-    const auto& row = scheduler.duration_matrix[location];
     WideNanos longest = 0;
-    for (std::size_t to = 0; to < n; ++to) longest = std::max(longest, length(row[to]));
+    for (std::size_t to = 0; to < n; ++to)
+      longest = std::max(longest, length(scheduler.travel_duration(location, to)));
     actions += longest;
     if (actions > max_span) return std::nullopt;
   }

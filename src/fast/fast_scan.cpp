@@ -30,15 +30,28 @@ std::variant<NarrowLegs, WideLegs> distances_of(const Penalizer& penalizer, std:
   return std::variant<NarrowLegs, WideLegs>(std::in_place_type<WideLegs>, n, distance);
 }
 
-std::optional<WideLegs> travel_times_of(const Penalizer& penalizer, std::size_t n) {
+using TravelLegs = std::variant<NarrowLegs, WideLegs>;
+
+// A leg of zero or negative length adds no travelling time: the action does
+// nothing. A positive one adds exactly its length, however the operating
+// hours split it, since its pieces always add up to it. Packed whole seconds
+// (never negative) are shared in seconds; anything else is counted in
+// nanoseconds.
+std::optional<TravelLegs> travel_times_of(const Penalizer& penalizer, std::size_t n) {
   if (!penalizer.time_scheduler) return std::nullopt;
-  const auto& matrix = penalizer.time_scheduler->duration_matrix;
-  // A leg of zero or negative length adds no travelling time: the action
-  // does nothing. A positive one adds exactly its length, however the
-  // operating hours split it, since its pieces always add up to it.
-  return WideLegs(n, [&](std::size_t a, std::size_t b) {
-    return static_cast<std::uint64_t>(std::max<Nanos>(nanos_of(matrix[a][b]), 0));
+  const TimeScheduler& scheduler = *penalizer.time_scheduler;
+  if (const PackedMatrix& packed = scheduler.packed_durations; packed.entries && packed.n == n) {
+    return TravelLegs(std::in_place_type<NarrowLegs>, NarrowLegs::Table(n, packed.entries));
+  }
+  return TravelLegs(std::in_place_type<WideLegs>, n, [&](std::size_t a, std::size_t b) {
+    return static_cast<std::uint64_t>(
+        std::max<Nanos>(nanos_of(scheduler.travel_duration(a, b)), 0));
   });
+}
+
+Nanos travel_unit_of(const std::optional<TravelLegs>& travel_times) {
+  const bool seconds = travel_times && std::holds_alternative<NarrowLegs>(*travel_times);
+  return seconds ? Duration::kNanosPerSecond : 1;
 }
 
 std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n,
@@ -73,6 +86,7 @@ FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleSho
       n_(penalizer_->distance_matrix.size()),
       distances_(distances_of(*penalizer_, n_)),
       travel_times_(travel_times_of(*penalizer_, n_)),
+      travel_unit_(travel_unit_of(travel_times_)),
       clock_(clock_of(*penalizer_, n_, shortcuts, eligibility)) {
   restart(current);
 }
@@ -80,7 +94,7 @@ FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleSho
 void FastScan::restart(const Solution& current) {
   current_ = current;
   std::visit([&](auto& distances) { distances.rebuild(current_.route); }, distances_);
-  if (travel_times_) travel_times_->rebuild(current_.route);
+  if (travel_times_) std::visit([&](auto& legs) { legs.rebuild(current_.route); }, *travel_times_);
   if (clock_) refresh_schedule();
 }
 
@@ -98,7 +112,14 @@ bool FastScan::scan_row(const PassEntry& entry, std::size_t i) {
   return std::visit(
       [&]<class Entry>(TourLegs<Entry>& distances) {
         return with_shape(entry.shape, [&]<MoveKind Kind, std::size_t Block>() {
-          if (clock_) return scan_schedules<Kind, Block>(entry.move, entry.min_gap, i, distances);
+          if (clock_) {
+            return std::visit(
+                [&]<class TravelEntry>(TourLegs<TravelEntry>& travel_times) {
+                  return scan_schedules<Kind, Block>(entry.move, entry.min_gap, i, distances,
+                                                     travel_times);
+                },
+                *travel_times_);
+          }
           return scan_distances<Kind, Block>(entry.move, entry.min_gap, i, distances);
         });
       },
@@ -135,17 +156,16 @@ bool FastScan::scan_distances(LocalMove move, std::size_t min_gap, std::size_t i
   return improved;
 }
 
-template <MoveKind Kind, std::size_t Block, class Entry>
+template <MoveKind Kind, std::size_t Block, class Entry, class TravelEntry>
 bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i,
-                              TourLegs<Entry>& distances) {
+                              TourLegs<Entry>& distances, TourLegs<TravelEntry>& travel_times) {
   using Shape = MoveShapeTraits<Kind, Block>;
-  WideLegs& travel_times = *travel_times_;
   const std::size_t n = n_;
   std::size_t j = first_partner<Kind, Block>(i, min_gap);
   if (j >= n) return false;
   bool improved = false;
   CandidateTotals<Kind, Block, Entry> distance_of(distances, i);
-  CandidateTotals<Kind, Block, std::uint64_t> travel_time_of(travel_times, i);
+  CandidateTotals<Kind, Block, TravelEntry> travel_time_of(travel_times, i);
   MoveCounters& counters = counters_of(counters_, Kind);
   // Rotations left carry their run along the row (CarriedRun), until an
   // acceptance changes the route under it.
@@ -159,8 +179,9 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     const std::uint64_t distance =
         whole_tour ? distances.template whole_tour_total<Kind, Block>(i, j) : distance_of(j);
     // The true sum fits (fast_eligibility), so the wrapped one is it.
-    const auto traveling_time = static_cast<Nanos>(
-        whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j));
+    const std::uint64_t travel_units =
+        whole_tour ? travel_times.template whole_tour_total<Kind, Block>(i, j) : travel_time_of(j);
+    const Nanos traveling_time = static_cast<Nanos>(travel_units) * travel_unit_;
 
     const Route& route = current_.route;
     const auto location_at = [&](std::size_t k) {
@@ -187,8 +208,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
 
     move(current_.route, i, j);
     distances.template after_move<Kind, Block>(current_.route, i, j, distance);
-    travel_times.template after_move<Kind, Block>(current_.route, i, j,
-                                                  static_cast<std::uint64_t>(traveling_time));
+    travel_times.template after_move<Kind, Block>(current_.route, i, j, travel_units);
     // The accepted solution is evaluated by the literal procedure, so it is
     // exactly the one the literal scan would hold; this runs once per
     // acceptance, not per candidate.
@@ -196,7 +216,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     refresh_schedule();
     carried_from_scratch = true;
     distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
-    travel_time_of = CandidateTotals<Kind, Block, std::uint64_t>(travel_times, i);
+    travel_time_of = CandidateTotals<Kind, Block, TravelEntry>(travel_times, i);
     improved = true;
   }
   return improved;

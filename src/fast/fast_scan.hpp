@@ -54,9 +54,9 @@ class FastScan {
   template <MoveKind Kind, std::size_t Block, class Entry>
   bool scan_distances(LocalMove move, std::size_t min_gap, std::size_t i,
                       TourLegs<Entry>& distances);
-  template <MoveKind Kind, std::size_t Block, class Entry>
+  template <MoveKind Kind, std::size_t Block, class Entry, class TravelEntry>
   bool scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i,
-                      TourLegs<Entry>& distances);
+                      TourLegs<Entry>& distances, TourLegs<TravelEntry>& travel_times);
   // After an acceptance or a restart: the keys to beat and the checkpoints.
   void refresh_schedule();
 
@@ -66,9 +66,11 @@ class FastScan {
   Solution current_;
   // 32-bit entries when every distance fits, decided once.
   std::variant<TourLegs<std::uint32_t>, TourLegs<std::uint64_t>> distances_;
-  // With time data. Travelling times keep 64-bit entries: there a candidate
-  // costs a schedule simulation far more than its table reads.
-  std::optional<TourLegs<std::uint64_t>> travel_times_;
+  // With time data: travelling times, in `travel_unit_` nanoseconds. Whole
+  // seconds packed by the scheduler are shared as they are (4 bytes a leg);
+  // anything else gets a table of nanoseconds.
+  std::optional<std::variant<TourLegs<std::uint32_t>, TourLegs<std::uint64_t>>> travel_times_;
+  Nanos travel_unit_ = 1;
   std::optional<ScheduleClock> clock_;
   ScheduleCheckpoints checkpoints_;
   LatenessBounds lateness_bounds_;

@@ -62,7 +62,8 @@ std::vector<std::uint64_t> extract_u64_list(PyObject* value) {
   return extract_list<std::uint64_t>(value, extract_u64);
 }
 
-std::vector<std::vector<std::uint64_t>> extract_matrix(PyObject* value) {
+MatrixInput extract_matrix(PyObject* value) {
+  if (auto packed = read_packed_matrix(value)) return std::move(*packed);
   if (auto rows = read_integer_matrix(value)) return std::move(*rows);
   return extract_list<std::vector<std::uint64_t>>(value, extract_u64_list);
 }

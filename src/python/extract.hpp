@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "penalties/packed_matrix.hpp"
 #include "python/handle.hpp"
 
 namespace tourwright::python {
@@ -42,7 +43,9 @@ std::vector<Item> extract_list(PyObject* value, ItemRule<Item> item_rule) {
 }
 
 std::vector<std::uint64_t> extract_u64_list(PyObject* value);
-std::vector<std::vector<std::uint64_t>> extract_matrix(PyObject* value);
+// A NumPy array of 32-bit integers (or narrower) arrives packed; anything
+// else as rows.
+MatrixInput extract_matrix(PyObject* value);
 std::vector<std::vector<std::pair<std::uint64_t, std::uint64_t>>> extract_windows(PyObject* value);
 
 // Called with a Python exception set: replaces an exact TypeError by one whose

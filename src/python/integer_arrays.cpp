@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -189,6 +190,42 @@ std::optional<std::vector<std::uint64_t>> read_integer_vector(PyObject* value) {
                 items))
     return std::nullopt;
   return items;
+}
+
+std::optional<PackedMatrix> read_packed_matrix(PyObject* value) {
+  BufferView view;
+  const ReadEntry read = integer_buffer(value, 2, view);
+  if (read == nullptr) return std::nullopt;
+  const Py_buffer& buffer = *view;
+  const Py_ssize_t n = buffer.shape[0];
+  if (buffer.itemsize > 4 || n == 0 || buffer.shape[1] != n) return std::nullopt;
+  const auto cells = static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
+  // An array that holds its entries has them in memory already, so the table
+  // is reserved at once; a broadcast one (a stride of 0) may claim far more
+  // than memory, so its table grows in chunks instead.
+  const bool holds_entries = buffer.strides[0] != 0 && buffer.strides[1] != 0;
+  std::vector<std::uint32_t> entries;
+  ChunkedList<std::uint32_t> chunked(holds_entries ? 0 : n * n);
+  if (holds_entries) entries.reserve(cells);
+  const char* start = static_cast<const char*>(buffer.buf);
+  std::size_t count = 0;
+  for (Py_ssize_t r = 0; r < n; ++r) {
+    const char* row = start + r * buffer.strides[0];
+    for (Py_ssize_t c = 0; c < n; ++c) {
+      std::uint64_t entry = 0;
+      if (!read(row + c * buffer.strides[1], entry)) return std::nullopt;
+      // Items of at most 4 bytes, not negative: every entry fits 32 bits.
+      if (holds_entries) {
+        entries.push_back(static_cast<std::uint32_t>(entry));
+      } else {
+        chunked.add(static_cast<std::uint32_t>(entry));
+      }
+      if (++count % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+    }
+  }
+  if (!holds_entries) entries = chunked.join(n * n);
+  return PackedMatrix{static_cast<std::size_t>(n),
+                      std::make_shared<const std::vector<std::uint32_t>>(std::move(entries))};
 }
 
 std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObject* value) {

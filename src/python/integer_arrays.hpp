@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "penalties/packed_matrix.hpp"
 #include "python/handle.hpp"
 
 namespace tourwright::python {
@@ -16,5 +17,8 @@ namespace tourwright::python {
 // and raises whatever it raises.
 std::optional<std::vector<std::uint64_t>> read_integer_vector(PyObject* value);
 std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObject* value);
+// A square array of integers of at most 32 bits, packed straight from its
+// memory into the table the search reads (no 64-bit rows in between).
+std::optional<PackedMatrix> read_packed_matrix(PyObject* value);
 
 }  // namespace tourwright::python

@@ -279,6 +279,16 @@ const DifferentialCase kCases[] = {
           }),
      Expect::fast, 40},
     {with(timed("AsymmetricTimes"), [](Recipe& r) { r.symmetric = false; }), Expect::fast, 50},
+    // Whole seconds as the input conversion packs them, shared by the fast
+    // path in seconds.
+    {with(timed("PackedTimes"), [](Recipe& r) { r.packed_durations = true; }), Expect::fast, 40},
+    {with(timed("PackedAsymmetricTimesUnderHours"),
+          [](Recipe& r) {
+            r.packed_durations = true;
+            r.symmetric = false;
+            r.hours = {{8 * kHour, 17 * kHour}};
+          }),
+     Expect::fast, 40},
     {with(timed("UnsortedWindows"),
           [](Recipe& r) {
             r.unsorted_windows = true;

@@ -44,6 +44,9 @@ struct Recipe {
   bool unsorted_windows = false;
   std::optional<std::int64_t> last_end;  // Unix seconds: every last window ends here instead
   bool subsecond = false;
+  // Travel as the input conversion stores whole seconds that fit 32 bits:
+  // packed into one table (needs whole seconds).
+  bool packed_durations = false;
   Damage damage = Damage::none;
 };
 
@@ -109,6 +112,18 @@ class InstanceMaker {
       if (recipe.unsorted_windows)
         std::shuffle(windows.windows.begin(), windows.windows.end(), random_);
       scheduler.time_windows.push_back(std::move(windows));
+    }
+    if (recipe.packed_durations) {
+      IntegerRows seconds;
+      for (const auto& row : scheduler.duration_matrix) {
+        std::vector<std::uint64_t>& packed_row = seconds.emplace_back();
+        for (const Duration leg : row)
+          packed_row.push_back(static_cast<std::uint64_t>(leg.seconds()));
+      }
+      if (auto packed = pack_rows(seconds)) {
+        scheduler.packed_durations = std::move(*packed);
+        scheduler.duration_matrix.clear();
+      }
     }
     if (recipe.hours) {
       scheduler.operation_times =

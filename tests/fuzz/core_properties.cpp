@@ -215,9 +215,10 @@ void check_pipeline(const FuzzCase& fuzz_case, const std::string& conversion_fai
     if (!limit) require(solved.failure == descent.failure, "solve() fails unlike the descent");
     return;
   }
-  require(is_permutation_of_locations(solved.value->best_solution.route,
-                                      fuzz_case.input.distance_matrix.size()),
-          "solve() returned no permutation");
+  require(
+      is_permutation_of_locations(solved.value->best_solution.route,
+                                  std::get<IntegerRows>(fuzz_case.input.distance_matrix).size()),
+      "solve() returned no permutation");
   if (!limit) {
     require(descent.value && same_result(*solved.value, *descent.value),
             "solve() without limit differs from one descent");

@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "byte_reader.hpp"
@@ -137,7 +138,7 @@ void cap_durations(FuzzCase& fuzz_case) {
     for (std::uint64_t& value : *fuzz_case.input.job_durations) cap_one(value);
   }
   if (fuzz_case.input.duration_matrix) {
-    for (auto& row : *fuzz_case.input.duration_matrix) {
+    for (auto& row : std::get<IntegerRows>(*fuzz_case.input.duration_matrix)) {
       for (std::uint64_t& value : row) cap_one(value);
     }
   }

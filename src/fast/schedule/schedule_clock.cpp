@@ -8,12 +8,15 @@ namespace tourwright {
 
 ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, InstantOrigin origin,
                              Nanos ceiling, const ScheduleShortcuts& shortcuts)
-    : n_(n), origin_(origin), travel_(n * n) {
+    : n_(n), origin_(origin), travel_seconds_(scheduler.packed_durations) {
+  if (!travel_seconds_.entries) travel_.resize(n * n);
   for (std::size_t a = 0; a < n; ++a) {
     poll_interrupt();  // a row at a time: n^2 entries in all
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
-    for (std::size_t b = 0; b < n; ++b)
-      travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
+    if (!travel_seconds_.entries) {
+      for (std::size_t b = 0; b < n; ++b)
+        travel_[a * n + b] = nanos_of(scheduler.duration_matrix[a][b]);
+    }
     first_.push_back(starts_.size());
     // Ends read as the ceiling keep an ordered list in order.
     in_order_.push_back(shortcuts.in_order(a));
@@ -152,7 +155,7 @@ void ScheduleClock::work(std::size_t location, ScheduleState& state) const {
 void ScheduleClock::travel(std::size_t from, std::size_t to, ScheduleState& state) const {
   static_assert(ScheduleRulesClock<TravelClock>);
   StateRecord record{state};
-  state.clock = place_action(TravelClock(*this), travel_[from * n_ + to], state.clock, record);
+  state.clock = place_action(TravelClock(*this), travel_nanos(from, to), state.clock, record);
 }
 
 }  // namespace tourwright

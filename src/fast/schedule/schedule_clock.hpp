@@ -50,7 +50,7 @@ class ScheduleClock {
   // length of zero or less), however the windows and hours delay it.
   Nanos work_length(std::size_t location) const { return std::max<Nanos>(jobs_[location], 0); }
   Nanos travel_length(std::size_t from, std::size_t to) const {
-    return std::max<Nanos>(travel_[from * n_ + to], 0);
+    return std::max<Nanos>(travel_nanos(from, to), 0);
   }
   // The operating time up to t (t itself without hours). Actions only
   // progress while open, so an action of length L started at s ends at some
@@ -76,6 +76,11 @@ class ScheduleClock {
   };
 
   void fill_settling_tables();
+  Nanos travel_nanos(std::size_t from, std::size_t to) const {
+    if (travel_seconds_.entries)
+      return Nanos{travel_seconds_.at(from, to)} * Duration::kNanosPerSecond;
+    return travel_[from * n_ + to];
+  }
 
   static Nanos time_of_day(Nanos t) {
     const Nanos within = t % kNanosPerDay;
@@ -98,7 +103,10 @@ class ScheduleClock {
   std::size_t n_;
   InstantOrigin origin_;
   std::vector<Nanos> jobs_;
-  std::vector<Nanos> travel_;       // row-major n × n
+  // Travel: the scheduler's packed whole seconds, shared, or else a table of
+  // its own (row-major n × n).
+  PackedMatrix travel_seconds_;
+  std::vector<Nanos> travel_;
   std::vector<std::size_t> first_;  // windows of location a: first_[a] .. first_[a + 1] − 1
   std::vector<bool> in_order_;      // per location: its list is in order
   std::vector<Nanos> starts_;

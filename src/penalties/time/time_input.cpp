@@ -1,5 +1,9 @@
 #include "penalties/time/time_input.hpp"
 
+#include <algorithm>
+#include <utility>
+#include <variant>
+
 #include "failure.hpp"
 #include "interrupt.hpp"
 #include "messages.hpp"
@@ -22,7 +26,7 @@ TimeOfDay time_of_day_from_input(std::uint64_t seconds_since_midnight) {
   return TimeOfDay::from_seconds_since_midnight(seconds_since_midnight);
 }
 
-std::vector<std::vector<Duration>> convert_matrix(RawMatrix raw) {
+std::vector<std::vector<Duration>> convert_matrix(IntegerRows raw) {
   std::vector<std::vector<Duration>> matrix;
   matrix.reserve(raw.size());
   for (auto& raw_row : raw) {
@@ -70,11 +74,21 @@ std::optional<OperationTimes> convert_operation_times(RawPair raw) {
 }  // namespace
 
 std::optional<TimeScheduler> TimeScheduler::from_arguments(
-    std::optional<RawMatrix> duration_matrix,
+    std::optional<MatrixInput> duration_matrix,
     std::optional<std::vector<std::uint64_t>> job_durations, std::optional<RawWindows> time_windows,
     std::optional<RawPair> operation_times) {
+  // Packed, every entry fits 32 bits and so is a valid duration.
   std::optional<std::vector<std::vector<Duration>>> durations;
-  if (duration_matrix) durations = convert_matrix(std::move(*duration_matrix));
+  PackedMatrix packed;
+  if (duration_matrix) {
+    if (auto* given = std::get_if<PackedMatrix>(&*duration_matrix)) {
+      packed = std::move(*given);
+    } else if (auto rows = pack_rows(std::get<IntegerRows>(*duration_matrix))) {
+      packed = std::move(*rows);
+    }
+    durations = packed.entries ? std::vector<std::vector<Duration>>{}
+                               : convert_matrix(std::move(std::get<IntegerRows>(*duration_matrix)));
+  }
   std::optional<std::vector<Duration>> jobs;
   if (job_durations) jobs = convert_durations(std::move(*job_durations));
   std::optional<std::vector<TimeWindows>> windows;
@@ -83,7 +97,16 @@ std::optional<TimeScheduler> TimeScheduler::from_arguments(
   if (operation_times) hours = convert_operation_times(*operation_times);
 
   if (!durations || !jobs || !windows) return std::nullopt;
-  return TimeScheduler{std::move(*durations), std::move(*jobs), std::move(*windows), hours};
+  return TimeScheduler{std::move(*durations), std::move(*jobs), std::move(*windows), hours,
+                       std::move(packed)};
+}
+
+bool TimeScheduler::durations_square(std::size_t n) const {
+  if (packed_durations.entries) return n <= packed_durations.n;
+  if (duration_matrix.size() < n) return false;
+  return std::all_of(duration_matrix.begin(),
+                     duration_matrix.begin() + static_cast<std::ptrdiff_t>(n),
+                     [n](const auto& row) { return row.size() >= n; });
 }
 
 }  // namespace tourwright

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "failure.hpp"
+#include "penalties/packed_matrix.hpp"
 #include "penalties/time/operation_times.hpp"
 #include "penalties/time/time_windows.hpp"
 #include "time/duration.hpp"
@@ -14,7 +15,7 @@
 namespace tourwright {
 
 // The caller's time inputs, as plain unsigned integers.
-using RawMatrix = std::vector<std::vector<std::uint64_t>>;
+using RawMatrix = IntegerRows;
 using RawPair = std::pair<std::uint64_t, std::uint64_t>;
 using RawWindows = std::vector<std::vector<RawPair>>;
 
@@ -22,23 +23,33 @@ using RawWindows = std::vector<std::vector<RawPair>>;
 // Lists are indexed by location; their lengths are not related to each other,
 // and a missing entry only fails when an evaluation looks it up.
 struct TimeScheduler {
+  // Travel durations: whole seconds packed into one table of 4 bytes a leg
+  // (shared by the fast search) when the caller's matrix is square and
+  // every entry fits 32 bits; else rows of durations, of any lengths. Read
+  // through travel_duration, which gives the same either way.
   std::vector<std::vector<Duration>> duration_matrix;
   std::vector<Duration> job_durations;
   std::vector<TimeWindows> time_windows;
   std::optional<OperationTimes> operation_times;
+  PackedMatrix packed_durations{};
 
   // Converts and checks every given argument, in a fixed order, and builds a
   // scheduler only when the duration matrix, job durations and windows are
   // all given. The raw lists are released as soon as they are converted.
   static std::optional<TimeScheduler> from_arguments(
-      std::optional<RawMatrix> duration_matrix,
+      std::optional<MatrixInput> duration_matrix,
       std::optional<std::vector<std::uint64_t>> job_durations,
       std::optional<RawWindows> time_windows, std::optional<RawPair> operation_times);
 
   // Row index checked first, then the column.
   Duration travel_duration(std::size_t from, std::size_t to) const {
-    return element_at(element_at(duration_matrix, from), to);
+    if (!packed_durations.entries) return element_at(element_at(duration_matrix, from), to);
+    if (from >= packed_durations.n) fail_index(packed_durations.n, from);
+    if (to >= packed_durations.n) fail_index(packed_durations.n, to);
+    return Duration::from_seconds(packed_durations.at(from, to));
   }
+  // Whether each of the first n rows of the durations has at least n entries.
+  bool durations_square(std::size_t n) const;
 };
 
 // Whole seconds to a duration; fails with "TimeDelta::seconds out of bounds".
