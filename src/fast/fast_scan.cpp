@@ -142,10 +142,13 @@ bool FastScan::scan_distances(LocalMove move, std::size_t min_gap, std::size_t i
   // The whole tour (i = 0, j = n − 1) is the last candidate of its row.
   const std::size_t end = i == 0 ? n - 1 : n;
   CandidateTotals<Kind, Block, Entry> total_of(distances, i);
+  // Kept in a register: the tables the totals read could alias it.
+  std::uint64_t to_beat = current_.distance;
   for (; j < end; ++j) {
     const std::uint64_t total = total_of(j);
-    if (!(total < current_.distance)) continue;
+    if (!(total < to_beat)) continue;
     accept(j, total);
+    to_beat = total;
     // The locations around i may have moved: anchor the totals afresh.
     total_of = CandidateTotals<Kind, Block, Entry>(distances, i);
   }

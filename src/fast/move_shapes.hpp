@@ -68,8 +68,8 @@ struct MoveShapeTraits<MoveKind::reverse, 0> {
   static constexpr const char* kind_name = "reverse";
   static constexpr bool carries_run = false;
 
-  static std::size_t location(const std::size_t* route, std::size_t i, std::size_t j,
-                              std::size_t k) {
+  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
+                                                     std::size_t j, std::size_t k) {
     return route[i + j - k];
   }
   static std::size_t first_partner(std::size_t, std::size_t j) { return j; }
@@ -77,13 +77,14 @@ struct MoveShapeTraits<MoveKind::reverse, 0> {
 
   // Reversed, the inner legs are the backward ones: gain[j] − gain[i].
   template <class Legs>
-  static void anchor(const Legs& legs, std::size_t prev, std::size_t first, TotalsAnchor& a) {
+  [[gnu::always_inline]] static void anchor(const Legs& legs, std::size_t prev, std::size_t first,
+                                            TotalsAnchor& a) {
     a.per_position = legs.reversal_gains();
     a.base -= a.per_position[a.i];
     a.rows = {legs.table().outgoing(prev), legs.table().outgoing(first)};
   }
   template <class Entry>
-  static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
+  [[gnu::always_inline]] static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
     using Sum = TotalsAnchor::Sum;
     return a.base - a.leg[j] + Sum(row_of<Entry>(a, 0)[a.tour[j]]) +
            Sum(row_of<Entry>(a, 1)[a.tour[j + 1]]) + a.per_position[j];
@@ -101,21 +102,22 @@ struct MoveShapeTraits<MoveKind::swap, 0> {
   static constexpr const char* kind_name = "swap";
   static constexpr bool carries_run = false;
 
-  static std::size_t location(const std::size_t* route, std::size_t i, std::size_t j,
-                              std::size_t k) {
+  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
+                                                     std::size_t j, std::size_t k) {
     return k == i ? route[j] : k == j ? route[i] : route[k];
   }
   static std::size_t first_partner(std::size_t, std::size_t j) { return j; }
   static InOrderStretch in_order_stretch(std::size_t i, std::size_t j) { return {i + 1, j, i + 1}; }
 
   template <class Legs>
-  static void anchor(const Legs& legs, std::size_t prev, std::size_t first, TotalsAnchor& a) {
+  [[gnu::always_inline]] static void anchor(const Legs& legs, std::size_t prev, std::size_t first,
+                                            TotalsAnchor& a) {
     a.base -= a.leg[a.i];
     a.rows = {legs.table().outgoing(prev), legs.table().incoming(a.tour[a.i + 1]),
               legs.table().incoming(first), legs.table().outgoing(first)};
   }
   template <class Entry>
-  static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
+  [[gnu::always_inline]] static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
     using Sum = TotalsAnchor::Sum;
     const std::size_t last = a.tour[j];
     const Sum ends = a.base - a.leg[j] + Sum(row_of<Entry>(a, 0)[last]) +
@@ -145,8 +147,8 @@ struct MoveShapeTraits<MoveKind::rotate_left, Block> {
   static constexpr const char* kind_name = "rotate left";
   static constexpr bool carries_run = true;
 
-  static std::size_t location(const std::size_t* route, std::size_t i, std::size_t j,
-                              std::size_t k) {
+  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
+                                                     std::size_t j, std::size_t k) {
     return k + Block <= j ? route[k + Block] : route[k + Block - (j - i + 1)];
   }
   static std::size_t first_partner(std::size_t i, std::size_t j) {
@@ -158,12 +160,13 @@ struct MoveShapeTraits<MoveKind::rotate_left, Block> {
 
   // The block leaves its place: prev now leads to i + Block.
   template <class Legs>
-  static void anchor(const Legs& legs, std::size_t prev, std::size_t first, TotalsAnchor& a) {
+  [[gnu::always_inline]] static void anchor(const Legs& legs, std::size_t prev, std::size_t first,
+                                            TotalsAnchor& a) {
     a.base += legs.table().at(prev, a.tour[a.i + Block]) - a.leg[a.i + Block - 1];
     a.rows = {legs.table().incoming(first), legs.table().outgoing(a.tour[a.i + Block - 1])};
   }
   template <class Entry>
-  static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
+  [[gnu::always_inline]] static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
     using Sum = TotalsAnchor::Sum;
     return a.base - a.leg[j] + Sum(row_of<Entry>(a, 0)[a.tour[j]]) +
            Sum(row_of<Entry>(a, 1)[a.tour[j + 1]]);
@@ -182,8 +185,8 @@ struct MoveShapeTraits<MoveKind::rotate_right, Block> {
   static constexpr const char* kind_name = "rotate right";
   static constexpr bool carries_run = false;
 
-  static std::size_t location(const std::size_t* route, std::size_t i, std::size_t j,
-                              std::size_t k) {
+  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
+                                                     std::size_t j, std::size_t k) {
     return k < i + Block ? route[j + 1 - Block + (k - i)] : route[k - Block];
   }
   static std::size_t first_partner(std::size_t i, std::size_t j) {
@@ -194,12 +197,13 @@ struct MoveShapeTraits<MoveKind::rotate_right, Block> {
   }
 
   template <class Legs>
-  static void anchor(const Legs& legs, std::size_t prev, std::size_t first, TotalsAnchor& a) {
+  [[gnu::always_inline]] static void anchor(const Legs& legs, std::size_t prev, std::size_t first,
+                                            TotalsAnchor& a) {
     a.per_position = legs.skips(Block + 1);
     a.rows = {legs.table().outgoing(prev), legs.table().incoming(first)};
   }
   template <class Entry>
-  static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
+  [[gnu::always_inline]] static TotalsAnchor::Sum total(const TotalsAnchor& a, std::size_t j) {
     using Sum = TotalsAnchor::Sum;
     return a.base - a.leg[j] - a.leg[j - Block] + Sum(row_of<Entry>(a, 0)[a.tour[j + 1 - Block]]) +
            Sum(row_of<Entry>(a, 1)[a.tour[j]]) + a.per_position[j - Block];
@@ -213,7 +217,8 @@ struct MoveShapeTraits<MoveKind::rotate_right, Block> {
 // The location at position k of the route that move (i, j) would make from
 // `route`. Needs i < j, and a segment longer than the block for rotations.
 template <MoveKind Kind, std::size_t Block>
-std::size_t moved_location(const std::size_t* route, std::size_t i, std::size_t j, std::size_t k) {
+[[gnu::always_inline]] inline std::size_t moved_location(const std::size_t* route, std::size_t i,
+                                                         std::size_t j, std::size_t k) {
   if (k < i || k > j) return route[k];
   return MoveShapeTraits<Kind, Block>::location(route, i, j, k);
 }

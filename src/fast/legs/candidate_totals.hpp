@@ -27,7 +27,8 @@ class CandidateTotals {
   using Shape = MoveShapeTraits<Kind, Block>;
   using Sum = TotalsAnchor::Sum;
 
-  CandidateTotals(const TourLegs<Entry>& legs, std::size_t i) {
+  // Inlined with operator(), so that the anchor stays in registers.
+  [[gnu::always_inline]] CandidateTotals(const TourLegs<Entry>& legs, std::size_t i) {
     const std::size_t n = legs.size();
     const std::size_t before = i == 0 ? n - 1 : i - 1;
     anchor_.tour = legs.tour();
@@ -37,7 +38,9 @@ class CandidateTotals {
     Shape::anchor(legs, anchor_.tour[before], anchor_.tour[i], anchor_);
   }
 
-  Sum operator()(std::size_t j) const { return Shape::template total<Entry>(anchor_, j); }
+  [[gnu::always_inline]] Sum operator()(std::size_t j) const {
+    return Shape::template total<Entry>(anchor_, j);
+  }
 
  private:
   TotalsAnchor anchor_;

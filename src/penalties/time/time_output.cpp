@@ -22,8 +22,17 @@ void TimeTotals::extend(const TimeTotals& other) {
 
 void TimeReport::extend(TimeReport&& other) {
   TimeTotals::extend(other);
-  events.insert(events.end(), std::make_move_iterator(other.events.begin()),
-                std::make_move_iterator(other.events.end()));
+  events.append(std::move(other.events));
+}
+
+void EventList::append(EventList&& other) {
+  if (!other.events_) return;
+  if (!events_) {
+    events_ = std::move(other.events_);
+    return;
+  }
+  events_->insert(events_->end(), other.events_->begin(), other.events_->end());
+  other.events_.reset();
 }
 
 namespace {

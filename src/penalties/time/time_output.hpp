@@ -3,9 +3,12 @@
 // The schedule simulation of the literal evaluation: action_report places one
 // action in time, route_schedule a whole closed tour, with their time accounts.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,8 +36,56 @@ struct Event {
 
 // A schedule's events. Long jobs under short hours make tens of millions of
 // them: a deque grows by blocks, never copying what it holds, so the peak
-// stays near the events' own size.
-using EventList = std::deque<Event>;
+// stays near the events' own size. The deque is made with the first event,
+// since even an empty one allocates, and the search's many evaluations
+// record none.
+class EventList {
+ public:
+  using value_type = Event;
+  using const_iterator = std::deque<Event>::const_iterator;
+  using iterator = const_iterator;
+
+  EventList() = default;
+  EventList(std::initializer_list<Event> events) {
+    for (const Event& event : events) push_back(event);
+  }
+  EventList(const EventList& other)
+      : events_(other.events_ ? std::make_unique<std::deque<Event>>(*other.events_) : nullptr) {}
+  EventList& operator=(const EventList& other) {
+    if (this != &other) *this = EventList(other);
+    return *this;
+  }
+  EventList(EventList&&) noexcept = default;
+  EventList& operator=(EventList&&) noexcept = default;
+  ~EventList() = default;
+
+  void push_back(const Event& event) {
+    if (!events_) events_ = std::make_unique<std::deque<Event>>();
+    events_->push_back(event);
+  }
+  // Moves `other`'s events, in order, to the end of this list.
+  void append(EventList&& other);
+  void clear() { events_.reset(); }
+
+  std::size_t size() const { return events_ ? events_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  const Event& operator[](std::size_t k) const { return (*events_)[k]; }
+  const Event& back() const { return events_->back(); }
+  const_iterator begin() const { return events_ ? events_->cbegin() : none().cbegin(); }
+  const_iterator end() const { return events_ ? events_->cend() : none().cend(); }
+
+  friend bool operator==(const EventList& a, const EventList& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+  }
+
+ private:
+  static const std::deque<Event>& none() {
+    static const std::deque<Event> empty;
+    return empty;
+  }
+
+  std::unique_ptr<std::deque<Event>> events_;
+};
 
 // The time account of one action or of a whole route, without its events.
 // Invariant: duration == working_time + waiting_time + traveling_time.
