@@ -25,4 +25,16 @@ class InterruptScope {
 // Calls the innermost installed check, if there is one; it may throw.
 void poll_interrupt();
 
+// Polls once every so many steps, for loops whose steps are each too short
+// to poll (a list of millions of windows).
+class PolledSteps {
+ public:
+  void step() {
+    if (++steps_ % 4096 == 0) poll_interrupt();
+  }
+
+ private:
+  unsigned steps_ = 0;
+};
+
 }  // namespace tourwright

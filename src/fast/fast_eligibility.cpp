@@ -72,8 +72,10 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
 
   WideNanos latest_end = wide_nanos_of(DateTime::min());
   WideNanos latest_start = wide_nanos_of(DateTime::min());
+  PolledSteps polled;
   for (std::size_t location = 0; location < n; ++location) {
     for (const TimeWindow& window : scheduler.time_windows[location].windows) {
+      polled.step();
       latest_end = std::max(latest_end, wide_nanos_of(window.end));
       latest_start = std::max(latest_start, wide_nanos_of(window.start));
     }
@@ -97,9 +99,11 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
 // order has such a pair: a window before another with its start has no length.
 bool far_ends_tell_apart(const TimeScheduler& scheduler, std::size_t n, WideNanos ceiling) {
   std::vector<std::pair<WideNanos, WideNanos>> far;  // start, end
+  PolledSteps polled;
   for (std::size_t location = 0; location < n; ++location) {
     far.clear();
     for (const TimeWindow& window : scheduler.time_windows[location].windows) {
+      polled.step();
       if (wide_nanos_of(window.end) >= ceiling)
         far.emplace_back(wide_nanos_of(window.start), wide_nanos_of(window.end));
     }
@@ -119,9 +123,13 @@ std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::si
   if (!far_ends_tell_apart(scheduler, n, *latest_clock)) return std::nullopt;
   // Window ends past the bound are read as the bound (no clock passes it).
   WideNanos lowest = *latest_clock;  // earliest start or last end
+  PolledSteps polled;
   for (std::size_t location = 0; location < n; ++location) {
     const auto& windows = scheduler.time_windows[location].windows;
-    for (const TimeWindow& window : windows) lowest = std::min(lowest, wide_nanos_of(window.start));
+    for (const TimeWindow& window : windows) {
+      polled.step();
+      lowest = std::min(lowest, wide_nanos_of(window.start));
+    }
     lowest = std::min(lowest, wide_nanos_of(windows.back().end));
   }
   // The fast path counts clocks from the origin and spans in signed 64-bit
@@ -141,9 +149,12 @@ std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::si
 // The midnight on or before the earliest window start of locations 0..n−1.
 InstantOrigin origin_of(const TimeScheduler& scheduler, std::size_t n) {
   std::int64_t earliest = n == 0 ? 0 : std::numeric_limits<std::int64_t>::max();
+  PolledSteps polled;
   for (std::size_t location = 0; location < n; ++location) {
-    for (const TimeWindow& window : scheduler.time_windows[location].windows)
+    for (const TimeWindow& window : scheduler.time_windows[location].windows) {
+      polled.step();
       earliest = std::min(earliest, window.start.unix_seconds());
+    }
   }
   return InstantOrigin::on_or_before(earliest);
 }

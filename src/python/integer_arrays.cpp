@@ -192,6 +192,30 @@ std::optional<std::vector<std::uint64_t>> read_integer_vector(PyObject* value) {
   return items;
 }
 
+namespace {
+
+// Every entry of a 2-D buffer, row after row, to `take`, polling for signals
+// as often as the generic path; false at the first negative entry.
+template <class Take>
+bool read_entries(const Py_buffer& buffer, ReadEntry read, Take take) {
+  const char* start = static_cast<const char*>(buffer.buf);
+  std::size_t count = 0;
+  for (Py_ssize_t r = 0; r < buffer.shape[0]; ++r) {
+    const char* row = start + r * buffer.strides[0];
+    for (Py_ssize_t c = 0; c < buffer.shape[1]; ++c) {
+      std::uint64_t entry = 0;
+      if (!read(row + c * buffer.strides[1], entry)) return false;
+      take(entry);
+      if (++count % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+    }
+    if (buffer.shape[1] == 0 && (r + 1) % static_cast<Py_ssize_t>(kItemsPerSignalPoll) == 0)
+      check_status(PyErr_CheckSignals());  // rows of nothing
+  }
+  return true;
+}
+
+}  // namespace
+
 std::optional<PackedMatrix> read_packed_matrix(PyObject* value) {
   BufferView view;
   const ReadEntry read = integer_buffer(value, 2, view);
@@ -207,22 +231,15 @@ std::optional<PackedMatrix> read_packed_matrix(PyObject* value) {
   std::vector<std::uint32_t> entries;
   ChunkedList<std::uint32_t> chunked(holds_entries ? 0 : n * n);
   if (holds_entries) entries.reserve(cells);
-  const char* start = static_cast<const char*>(buffer.buf);
-  std::size_t count = 0;
-  for (Py_ssize_t r = 0; r < n; ++r) {
-    const char* row = start + r * buffer.strides[0];
-    for (Py_ssize_t c = 0; c < n; ++c) {
-      std::uint64_t entry = 0;
-      if (!read(row + c * buffer.strides[1], entry)) return std::nullopt;
-      // Items of at most 4 bytes, not negative: every entry fits 32 bits.
-      if (holds_entries) {
-        entries.push_back(static_cast<std::uint32_t>(entry));
-      } else {
-        chunked.add(static_cast<std::uint32_t>(entry));
-      }
-      if (++count % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+  // Items of at most 4 bytes, not negative: every entry fits 32 bits.
+  const bool read_all = read_entries(buffer, read, [&](std::uint64_t entry) {
+    if (holds_entries) {
+      entries.push_back(static_cast<std::uint32_t>(entry));
+    } else {
+      chunked.add(static_cast<std::uint32_t>(entry));
     }
-  }
+  });
+  if (!read_all) return std::nullopt;
   if (!holds_entries) entries = chunked.join(n * n);
   return PackedMatrix{static_cast<std::size_t>(n),
                       std::make_shared<const std::vector<std::uint32_t>>(std::move(entries))};
@@ -240,19 +257,8 @@ std::optional<std::vector<std::vector<std::uint64_t>>> read_integer_matrix(PyObj
   // broadcast array of 10^12 short rows, stopped by Ctrl-C, would then free
   // them one by one before the exception could leave.
   ChunkedList<std::uint64_t> entries(rows * columns);
-  const char* start = static_cast<const char*>(buffer.buf);
-  std::size_t count = 0;
-  for (Py_ssize_t r = 0; r < rows; ++r) {
-    const char* row = start + r * buffer.strides[0];
-    for (Py_ssize_t c = 0; c < columns; ++c) {
-      std::uint64_t entry = 0;
-      if (!read(row + c * buffer.strides[1], entry)) return std::nullopt;
-      entries.add(entry);
-      if (++count % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
-    }
-    if (columns == 0 && (r + 1) % static_cast<Py_ssize_t>(kItemsPerSignalPoll) == 0)
-      check_status(PyErr_CheckSignals());  // rows of nothing
-  }
+  if (!read_entries(buffer, read, [&](std::uint64_t entry) { entries.add(entry); }))
+    return std::nullopt;
   std::vector<std::vector<std::uint64_t>> matrix(static_cast<std::size_t>(rows));
   const auto width = static_cast<std::size_t>(columns);
   std::size_t filled = 0;  // rows complete

@@ -10,6 +10,7 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Inst
                              Nanos ceiling, const ScheduleShortcuts& shortcuts)
     : n_(n), origin_(origin), travel_seconds_(scheduler.packed_durations) {
   if (!travel_seconds_.entries) travel_.resize(n * n);
+  PolledSteps polled;
   for (std::size_t a = 0; a < n; ++a) {
     poll_interrupt();  // a row at a time: n^2 entries in all
     jobs_.push_back(nanos_of(scheduler.job_durations[a]));
@@ -21,6 +22,7 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Inst
     // Ends read as the ceiling keep an ordered list in order.
     in_order_.push_back(shortcuts.in_order(a));
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
+      polled.step();
       starts_.push_back(origin.nanos(window.start));
       ends_.push_back(
           static_cast<Nanos>(std::min(origin.wide_nanos(window.end), WideNanos{ceiling})));

@@ -47,12 +47,14 @@ std::vector<Duration> convert_durations(std::vector<std::uint64_t> raw) {
 }
 
 std::vector<TimeWindows> convert_windows(RawWindows raw) {
+  PolledSteps polled;
   std::vector<TimeWindows> per_location;
   per_location.reserve(raw.size());
   for (auto& raw_windows : raw) {
     TimeWindows& windows = per_location.emplace_back();
     windows.windows.reserve(raw_windows.size());
     for (auto [start, end] : raw_windows) {
+      polled.step();
       const DateTime start_time = DateTime::from_unix_seconds(start);
       const DateTime end_time = DateTime::from_unix_seconds(end);
       windows.windows.push_back(TimeWindow::make(start_time, end_time));
