@@ -77,6 +77,45 @@ std::size_t first_partner(std::size_t i, std::size_t min_gap) {
   return MoveShapeTraits<Kind, Block>::first_partner(i, i + 1 + min_gap);
 }
 
+// Where each candidate of row i starts its schedule: the current schedule's
+// state before the change, or, for rows that carry a run (rotations left,
+// CarriedRun), the run so far, carried one location per candidate until an
+// acceptance changes the route under it. Nothing once the run is later than
+// the current lateness: every later candidate of the row is at least as late.
+template <MoveKind Kind, std::size_t Block>
+class RowStarts {
+ public:
+  RowStarts(const ScheduleClock& clock, const ScheduleCheckpoints& checkpoints,
+            const ScheduleKeys& keys, std::size_t i, MoveCounters& counters)
+      : clock_(clock), checkpoints_(checkpoints), keys_(keys), i_(i), counters_(counters) {}
+
+  template <class LocationAt>
+  std::optional<SimulationStart> at(const Route& route, std::size_t j, LocationAt location_at) {
+    if constexpr (!MoveShapeTraits<Kind, Block>::carries_run) {
+      return start_at_change(clock_, checkpoints_, i_, location_at);
+    } else {
+      if (from_scratch_) {
+        run_.start(clock_, checkpoints_, route, i_, j, counters_);
+        from_scratch_ = false;
+      } else {
+        run_.extend(clock_, route, j, counters_);
+      }
+      if (run_.state().lateness > keys_.lateness) return std::nullopt;
+      return run_.before_block();
+    }
+  }
+  void route_changed() { from_scratch_ = true; }
+
+ private:
+  const ScheduleClock& clock_;
+  const ScheduleCheckpoints& checkpoints_;
+  const ScheduleKeys& keys_;
+  std::size_t i_;
+  MoveCounters& counters_;
+  CarriedRun<Block> run_;
+  bool from_scratch_ = true;
+};
+
 }  // namespace
 
 FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleShortcuts* shortcuts,
@@ -170,10 +209,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
   CandidateTotals<Kind, Block, Entry> distance_of(distances, i);
   CandidateTotals<Kind, Block, TravelEntry> travel_time_of(travel_times, i);
   MoveCounters& counters = counters_of(counters_, Kind);
-  // Rotations left carry their run along the row (CarriedRun), until an
-  // acceptance changes the route under it.
-  CarriedRun<Block> run;
-  bool carried_from_scratch = true;
+  RowStarts<Kind, Block> starts(*clock_, checkpoints_, keys_, i, counters);
   const CurrentSchedule current{*clock_, checkpoints_, lateness_bounds_, keys_};
   for (; j < n; ++j) {
     // A row at n in the thousands can take a quarter of a second.
@@ -190,22 +226,10 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     const auto location_at = [&](std::size_t k) {
       return moved_location<Kind, Block>(route, i, j, k);
     };
-    SimulationStart start;
-    if constexpr (Shape::carries_run) {
-      if (carried_from_scratch) {
-        run.start(*clock_, checkpoints_, route, i, j, counters);
-        carried_from_scratch = false;
-      } else {
-        run.extend(*clock_, route, j, counters);
-      }
-      // Every later candidate of the row is at least as late as the run.
-      if (run.state().lateness > keys_.lateness) break;
-      start = run.before_block();
-    } else {
-      start = start_at_change(*clock_, checkpoints_, i, location_at);
-    }
+    const std::optional<SimulationStart> start = starts.at(route, j, location_at);
+    if (!start) break;
     const CandidateMove candidate{
-        i, j, n, traveling_time, distance, Shape::in_order_stretch(i, j), start};
+        i, j, n, traveling_time, distance, Shape::in_order_stretch(i, j), *start};
     const bool wins = candidate_schedule_wins(current, candidate, location_at, counters);
     if (!wins) continue;
 
@@ -217,7 +241,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     // acceptance, not per candidate.
     current_ = penalizer_->penalize(std::move(current_.route), false, shortcuts_);
     refresh_schedule();
-    carried_from_scratch = true;
+    starts.route_changed();
     distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
     travel_time_of = CandidateTotals<Kind, Block, TravelEntry>(travel_times, i);
     improved = true;
