@@ -1,5 +1,5 @@
-# Quick start:  make example   (build, then solve a bundled instance)
-#               make test      (build, then run the C++ and Python suites)
+# Quick start:  make example   (the module alone, then solve a bundled instance)
+#               make test      (everything, then run the C++ and Python suites)
 #               make bench     (build, then time literal against fast evaluation)
 #               make bench-moves (build, then one Google Benchmark per move scan)
 #               make compare (build, install the peers, then docs/comparison.*)
@@ -7,6 +7,7 @@
 # `format` and `distributed` dependency groups of pyproject.toml); apt
 # supplies only the C++ tooling.
 BUILD_DIR   ?= build
+EXAMPLE_DIR ?= build-example
 BASE_PYTHON ?= python3
 VENV        ?= .venv
 PYTHON      ?= $(VENV)/bin/python
@@ -32,8 +33,15 @@ build: venv
 	  -DTOURWRIGHT_WERROR=$(WERROR) -DPython3_EXECUTABLE=$(abspath $(PYTHON)) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-example: build
-	@PYTHONPATH=$(BUILD_DIR) $(PYTHON) examples/quickstart.py
+# The quick start needs only a C++ compiler, CMake and the Python headers:
+# the module alone, in a directory of its own, run by a bare virtual
+# environment (no apt packages, nothing from the package index).
+example:
+	@test -x $(PYTHON) || $(BASE_PYTHON) -m venv $(VENV)
+	@cmake -S . -B $(EXAMPLE_DIR) -DCMAKE_BUILD_TYPE=Release -DTOURWRIGHT_BUILD_TESTS=OFF \
+	  -DTOURWRIGHT_BUILD_BENCHMARKS=OFF -DPython3_EXECUTABLE=$(abspath $(PYTHON)) >/dev/null
+	@cmake --build $(EXAMPLE_DIR) -j $(JOBS) --target tourwright >/dev/null
+	@PYTHONPATH=$(EXAMPLE_DIR) $(PYTHON) examples/quickstart.py
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
@@ -60,6 +68,6 @@ check-format: venv
 	@$(VENV)/bin/clang-format --dry-run --Werror $(CXX_SOURCES)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(EXAMPLE_DIR)
 
 include hardening.mk
