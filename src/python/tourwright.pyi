@@ -24,20 +24,22 @@ __all__ = ["solve", "PyOutput"]
 _T_co = TypeVar("_T_co", covariant=True)
 
 class _Items(Protocol[_T_co]):
-    """What ``solve`` reads as a list: anything with a length whose items it
-    can index, such as a list, a tuple or a NumPy array. A ``str`` is not
-    one here, since its items are not integers."""
+    """What ``solve`` reads as a list: anything with a length that yields its
+    items when iterated and indexed, such as a list, a tuple or a NumPy
+    array. A ``str`` is not one here, since its items are not integers, nor
+    is a dict of rows, which iterates over its keys."""
 
     def __len__(self) -> int: ...
     def __getitem__(self, index: int, /) -> _T_co: ...
+    def __iter__(self) -> Iterator[_T_co]: ...
 
 def solve(
     distance_matrix: _Items[_Items[SupportsIndex]],
     duration_matrix: Optional[_Items[_Items[SupportsIndex]]] = None,
     job_durations: Optional[_Items[SupportsIndex]] = None,
-    time_windows: Optional[Sequence[Sequence[tuple[int, int]]]] = None,
-    operation_times: Optional[tuple[int, int]] = None,
-    time_limit: Optional[int] = None,
+    time_windows: Optional[Sequence[Sequence[tuple[SupportsIndex, SupportsIndex]]]] = None,
+    operation_times: Optional[tuple[SupportsIndex, SupportsIndex]] = None,
+    time_limit: Optional[SupportsIndex] = None,
 ) -> PyOutput:
     """Solving the Traveling Salesman Problem with Time Windows.
 

@@ -68,12 +68,29 @@ def test_mypy_rejects_misuse(tmp_path):
         "out = tourwright.solve([[0]], time_windows=[[[0, 1]]])\n"  # windows must be tuples
         "tourwright.solve('ab')\n"
         "out.route = []\n"                                        # read-only
-        "late: int = out.lateness\n")                             # Optional[int]
+        "late: int = out.lateness\n"                              # Optional[int]
+        "tourwright.solve({0: [0]})\n")                           # the module refuses dicts
     done = run_mypy_tool(["mypy", "--strict", "--cache-dir", str(tmp_path / "cache"),
                           str(misuse)], cwd=tmp_path)
     assert done.returncode == 1
-    for line in (2, 3, 4, 5):
+    for line in (2, 3, 4, 5, 6):
         assert f"misuse.py:{line}: error" in done.stdout, done.stdout
+
+
+def test_mypy_accepts_what_the_module_accepts(tmp_path):
+    # NumPy integer scalars wherever an integer goes: the module reads them
+    # through __index__.
+    use = tmp_path / "use.py"
+    use.write_text(
+        "import numpy as np\n"
+        "import tourwright\n"
+        "t = np.int64(1_700_000_000)\n"
+        "tourwright.solve(np.zeros((2, 2), dtype=np.uint32), [[0, 1], [1, 0]], [1, 1],\n"
+        "                 [[(t, t + np.int64(10))], [(0, 10**10)]], (np.uint16(0), 3600),\n"
+        "                 time_limit=np.int32(1))\n")
+    done = run_mypy_tool(["mypy", "--strict", "--cache-dir", str(tmp_path / "cache"),
+                          str(use)], cwd=tmp_path)
+    assert done.returncode == 0, done.stdout + done.stderr
 
 
 def stub_classes():
