@@ -117,6 +117,8 @@ bool Solver::run_move(const PassEntry& entry) {
 bool Solver::scan_row_literally(const PassEntry& entry, std::size_t i) {
   bool improved = false;
   for (std::size_t j = i + 1 + entry.min_gap; j < size_; ++j) {
+    // Each candidate is a whole evaluation: a row at n = 2000 takes seconds.
+    poll_interrupt();
     Route candidate_route = current_solution_.route;
     entry.move(candidate_route, i, j);
     Solution candidate = penalize(std::move(candidate_route), false);

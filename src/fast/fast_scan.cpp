@@ -241,6 +241,8 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     // acceptance, not per candidate.
     current_ = penalizer_->penalize(std::move(current_.route), false, shortcuts_);
     refresh_schedule();
+    // An acceptance costs O(n log n): a row that accepts many must poll too.
+    poll_interrupt();
     starts.route_changed();
     distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
     travel_time_of = CandidateTotals<Kind, Block, TravelEntry>(travel_times, i);

@@ -28,15 +28,31 @@ Py_ssize_t reservation_for(PyObject* sequence);
 // huge range runs no Python code that would notice Ctrl-C for us.
 inline constexpr std::size_t kItemsPerSignalPoll = 4096;
 
+// How many values an item held: a row counts its entries, so that a matrix
+// of short rows polls as often as one long list.
+template <class Item>
+std::size_t values_in(const Item& item) {
+  if constexpr (requires { item.size(); }) {
+    return item.size() + 1;
+  } else {
+    return 1;
+  }
+}
+
 template <class Item>
 std::vector<Item> extract_list(PyObject* value, ItemRule<Item> item_rule) {
   check_list_value(value);
   std::vector<Item> items;
   items.reserve(static_cast<std::size_t>(reservation_for(value)));
   const Object iterator = checked(PyObject_GetIter(value));
+  std::size_t since_poll = 0;
   while (const Object item = Object::steal(PyIter_Next(iterator.get()))) {
     items.push_back(item_rule(item.get()));
-    if (items.size() % kItemsPerSignalPoll == 0) check_status(PyErr_CheckSignals());
+    since_poll += values_in(items.back());
+    if (since_poll >= kItemsPerSignalPoll) {
+      since_poll = 0;
+      check_status(PyErr_CheckSignals());
+    }
   }
   if (PyErr_Occurred() != nullptr) throw PythonError{};
   return items;
