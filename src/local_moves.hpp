@@ -39,6 +39,8 @@ inline constexpr std::size_t kMoveKinds = static_cast<std::size_t>(MoveKind::cou
 struct MoveShape {
   MoveKind kind;
   std::size_t block;  // 1..3 for rotations, 0 otherwise
+
+  friend constexpr bool operator==(const MoveShape&, const MoveShape&) = default;
 };
 
 // One row of a pass: the move, the least number of positions strictly

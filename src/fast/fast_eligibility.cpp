@@ -29,6 +29,29 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
                      [](const TimeWindows& windows) { return !windows.windows.empty(); });
 }
 
+// The earliest and latest window starts and the latest window end of
+// locations 0..n−1, each of which lists at least one window (complete).
+struct WindowExtent {
+  DateTime earliest_start;
+  WideNanos latest_start;
+  WideNanos latest_end;
+};
+
+WindowExtent window_extent(const TimeScheduler& scheduler, std::size_t n) {
+  WindowExtent extent{scheduler.time_windows[0].windows[0].start, wide_nanos_of(DateTime::min()),
+                      wide_nanos_of(DateTime::min())};
+  PolledSteps polled;
+  for (std::size_t location = 0; location < n; ++location) {
+    for (const TimeWindow& window : scheduler.time_windows[location].windows) {
+      polled.step();
+      extent.earliest_start = std::min(extent.earliest_start, window.start);
+      extent.latest_start = std::max(extent.latest_start, wide_nanos_of(window.start));
+      extent.latest_end = std::max(extent.latest_end, wide_nanos_of(window.end));
+    }
+  }
+  return extent;
+}
+
 // An upper bound on every clock value any route's schedule can reach, as a
 // bound L on where window waits and push-backs can move the clock, plus, for
 // each action of length R:
@@ -55,7 +78,8 @@ bool complete(const TimeScheduler& scheduler, std::size_t n) {
 // Summed over the 2n actions (travel bounded by each row's longest leg):
 // L + 2·A + (A / open + 6n + 6) days, with A all work plus all longest legs.
 // Nothing when that passes the last instant.
-std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n) {
+std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t n,
+                                     const WindowExtent& extent) {
   const WideNanos max_clock = wide_nanos_of(DateTime::max());
   const WideNanos max_span = wide_nanos_of(Duration::max());
 
@@ -70,17 +94,7 @@ std::optional<WideNanos> clock_bound(const TimeScheduler& scheduler, std::size_t
     if (actions > max_span) return std::nullopt;
   }
 
-  WideNanos latest_end = wide_nanos_of(DateTime::min());
-  WideNanos latest_start = wide_nanos_of(DateTime::min());
-  PolledSteps polled;
-  for (std::size_t location = 0; location < n; ++location) {
-    for (const TimeWindow& window : scheduler.time_windows[location].windows) {
-      polled.step();
-      latest_end = std::max(latest_end, wide_nanos_of(window.end));
-      latest_start = std::max(latest_start, wide_nanos_of(window.start));
-    }
-  }
-  const WideNanos landing = std::min(latest_end, latest_start + actions);
+  const WideNanos landing = std::min(extent.latest_end, extent.latest_start + actions);
 
   WideNanos days = 0;
   if (const auto& hours = scheduler.operation_times) {
@@ -116,22 +130,15 @@ bool far_ends_tell_apart(const TimeScheduler& scheduler, std::size_t n, WideNano
 }
 
 // The clock bound, relative to `origin`, when no schedule can overflow.
+// Window ends past it are read as it (no clock passes it).
 std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::size_t n,
-                                         InstantOrigin origin) {
-  const auto latest_clock = clock_bound(scheduler, n);
+                                         const WindowExtent& extent, InstantOrigin origin) {
+  const auto latest_clock = clock_bound(scheduler, n, extent);
   if (!latest_clock) return std::nullopt;
   if (!far_ends_tell_apart(scheduler, n, *latest_clock)) return std::nullopt;
-  // Window ends past the bound are read as the bound (no clock passes it).
-  WideNanos lowest = *latest_clock;  // earliest start or last end
-  PolledSteps polled;
-  for (std::size_t location = 0; location < n; ++location) {
-    const auto& windows = scheduler.time_windows[location].windows;
-    for (const TimeWindow& window : windows) {
-      polled.step();
-      lowest = std::min(lowest, wide_nanos_of(window.start));
-    }
-    lowest = std::min(lowest, wide_nanos_of(windows.back().end));
-  }
+  // No clock, window start or end lies before the earliest start: every
+  // window ends no sooner than it starts.
+  const WideNanos lowest = wide_nanos_of(extent.earliest_start);
   // The fast path counts clocks from the origin and spans in signed 64-bit
   // nanoseconds (292 years); lateness, summed over jobs, in 128 bits. The
   // origin is on or before every start and so every end.
@@ -146,19 +153,6 @@ std::optional<Nanos> overflow_free_bound(const TimeScheduler& scheduler, std::si
   return static_cast<Nanos>(from_origin);
 }
 
-// The midnight on or before the earliest window start of locations 0..n−1.
-InstantOrigin origin_of(const TimeScheduler& scheduler, std::size_t n) {
-  std::int64_t earliest = n == 0 ? 0 : std::numeric_limits<std::int64_t>::max();
-  PolledSteps polled;
-  for (std::size_t location = 0; location < n; ++location) {
-    for (const TimeWindow& window : scheduler.time_windows[location].windows) {
-      polled.step();
-      earliest = std::min(earliest, window.start.unix_seconds());
-    }
-  }
-  return InstantOrigin::on_or_before(earliest);
-}
-
 }  // namespace
 
 FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_size) {
@@ -166,9 +160,10 @@ FastEligibility fast_eligibility(const Penalizer& penalizer, std::size_t route_s
   if (route_size != n || !penalizer.distance_matrix.square(n)) return {};
   if (!penalizer.time_scheduler) return {true, 0, {}};
   const TimeScheduler& scheduler = *penalizer.time_scheduler;
-  if (!complete(scheduler, n)) return {};
-  const InstantOrigin origin = origin_of(scheduler, n);
-  const auto ceiling = overflow_free_bound(scheduler, n, origin);
+  if (n == 0 || !complete(scheduler, n)) return {};
+  const WindowExtent extent = window_extent(scheduler, n);
+  const InstantOrigin origin = InstantOrigin::on_or_before(extent.earliest_start.unix_seconds());
+  const auto ceiling = overflow_free_bound(scheduler, n, extent, origin);
   if (!ceiling) return {};
   return {true, *ceiling, origin};
 }

@@ -16,40 +16,39 @@ namespace {
 using NarrowLegs = TourLegs<std::uint32_t>;
 using WideLegs = TourLegs<std::uint64_t>;
 
-std::variant<NarrowLegs, WideLegs> distances_of(const Penalizer& penalizer, std::size_t n) {
+using AnyLegs = FastScan::AnyLegs;
+
+AnyLegs distances_of(const Penalizer& penalizer, std::size_t n) {
   const DistanceTable& distances = penalizer.distance_matrix;
   // The search's own packed table, shared: no second copy.
   if (distances.packed() && distances.size() == n) {
-    return std::variant<NarrowLegs, WideLegs>(std::in_place_type<NarrowLegs>,
-                                              NarrowLegs::Table(n, distances.packed()));
+    return AnyLegs(std::in_place_type<NarrowLegs>, NarrowLegs::Table(n, distances.packed()));
   }
   const auto distance = [&](std::size_t a, std::size_t b) { return distances.leg(a, b); };
   if (NarrowLegs::Table::fits_in(n, distance)) {
-    return std::variant<NarrowLegs, WideLegs>(std::in_place_type<NarrowLegs>, n, distance);
+    return AnyLegs(std::in_place_type<NarrowLegs>, n, distance);
   }
-  return std::variant<NarrowLegs, WideLegs>(std::in_place_type<WideLegs>, n, distance);
+  return AnyLegs(std::in_place_type<WideLegs>, n, distance);
 }
-
-using TravelLegs = std::variant<NarrowLegs, WideLegs>;
 
 // A leg of zero or negative length adds no travelling time: the action does
 // nothing. A positive one adds exactly its length, however the operating
 // hours split it, since its pieces always add up to it. Packed whole seconds
 // (never negative) are shared in seconds; anything else is counted in
 // nanoseconds.
-std::optional<TravelLegs> travel_times_of(const Penalizer& penalizer, std::size_t n) {
+std::optional<AnyLegs> travel_times_of(const Penalizer& penalizer, std::size_t n) {
   if (!penalizer.time_scheduler) return std::nullopt;
   const TimeScheduler& scheduler = *penalizer.time_scheduler;
   if (const PackedMatrix& packed = scheduler.packed_durations; packed.entries && packed.n == n) {
-    return TravelLegs(std::in_place_type<NarrowLegs>, NarrowLegs::Table(n, packed.entries));
+    return AnyLegs(std::in_place_type<NarrowLegs>, NarrowLegs::Table(n, packed.entries));
   }
-  return TravelLegs(std::in_place_type<WideLegs>, n, [&](std::size_t a, std::size_t b) {
+  return AnyLegs(std::in_place_type<WideLegs>, n, [&](std::size_t a, std::size_t b) {
     return static_cast<std::uint64_t>(
         std::max<Nanos>(nanos_of(scheduler.travel_duration(a, b)), 0));
   });
 }
 
-Nanos travel_unit_of(const std::optional<TravelLegs>& travel_times) {
+Nanos travel_unit_of(const std::optional<AnyLegs>& travel_times) {
   const bool seconds = travel_times && std::holds_alternative<NarrowLegs>(*travel_times);
   return seconds ? Duration::kNanosPerSecond : 1;
 }
@@ -181,13 +180,10 @@ bool FastScan::scan_distances(LocalMove move, std::size_t min_gap, std::size_t i
   // The whole tour (i = 0, j = n − 1) is the last candidate of its row.
   const std::size_t end = i == 0 ? n - 1 : n;
   CandidateTotals<Kind, Block, Entry> total_of(distances, i);
-  // Kept in a register: the tables the totals read could alias it.
-  std::uint64_t to_beat = current_.distance;
   for (; j < end; ++j) {
     const std::uint64_t total = total_of(j);
-    if (!(total < to_beat)) continue;
+    if (!(total < current_.distance)) continue;
     accept(j, total);
-    to_beat = total;
     // The locations around i may have moved: anchor the totals afresh.
     total_of = CandidateTotals<Kind, Block, Entry>(distances, i);
   }

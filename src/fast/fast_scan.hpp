@@ -28,6 +28,9 @@ namespace tourwright {
 // a candidate is accepted or the solver restarts.
 class FastScan {
  public:
+  // A measure's legs: 32-bit entries where every one fits, decided once.
+  using AnyLegs = std::variant<TourLegs<std::uint32_t>, TourLegs<std::uint64_t>>;
+
   // The scan starts from `current`; it keeps the penalizer alive. With time
   // data, `shortcuts` (the solver's, outliving the scan) are those of
   // `eligibility`'s input.
@@ -64,12 +67,11 @@ class FastScan {
   const ScheduleShortcuts* shortcuts_;
   std::size_t n_;
   Solution current_;
-  // 32-bit entries when every distance fits, decided once.
-  std::variant<TourLegs<std::uint32_t>, TourLegs<std::uint64_t>> distances_;
+  AnyLegs distances_;
   // With time data: travelling times, in `travel_unit_` nanoseconds. Whole
   // seconds packed by the scheduler are shared as they are (4 bytes a leg);
   // anything else gets a table of nanoseconds.
-  std::optional<std::variant<TourLegs<std::uint32_t>, TourLegs<std::uint64_t>>> travel_times_;
+  std::optional<AnyLegs> travel_times_;
   Nanos travel_unit_ = 1;
   std::optional<ScheduleClock> clock_;
   ScheduleCheckpoints checkpoints_;

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 
 #include "failure.hpp"
 #include "fast/legs/position_legs.hpp"
@@ -47,9 +46,10 @@ struct TotalsAnchor {
 // - first_partner(i, j): the first j worth trying from i at j or later;
 // - in_order_stretch(i, j);
 // - carries_run: rotations left carry their run along a row (CarriedRun);
-// - anchor<Legs>(legs, i, anchor) and total<Entry>(anchor, j): the closed-tour
-//   total of candidate (i, j) from the current one in O(1), i < j < n, not
-//   the whole tour (the location before i: `prev`; after j: `next`);
+// - anchor(legs, prev, first, anchor) and total<Entry>(anchor, j): the
+//   closed-tour total of candidate (i, j) from the current one in O(1),
+//   i < j < n, not the whole tour (`prev`: the location before i, `first`
+//   the one at i; `next`: the one after j);
 // - follow(legs, i, j, lookup): PositionLegs after the move was applied.
 template <MoveKind Kind, std::size_t Block>
 struct MoveShapeTraits;
@@ -217,21 +217,16 @@ struct MoveShapeTraits<MoveKind::rotate_right, Block> {
 // The location at position k of the route that move (i, j) would make from
 // `route`. Needs i < j, and a segment longer than the block for rotations.
 template <MoveKind Kind, std::size_t Block>
-[[gnu::always_inline]] inline std::size_t moved_location(const std::size_t* route, std::size_t i,
+[[gnu::always_inline]] inline std::size_t moved_location(const Route& route, std::size_t i,
                                                          std::size_t j, std::size_t k) {
   if (k < i || k > j) return route[k];
-  return MoveShapeTraits<Kind, Block>::location(route, i, j, k);
-}
-template <MoveKind Kind, std::size_t Block>
-std::size_t moved_location(const Route& route, std::size_t i, std::size_t j, std::size_t k) {
-  return moved_location<Kind, Block>(route.data(), i, j, k);
+  return MoveShapeTraits<Kind, Block>::location(route.data(), i, j, k);
 }
 
 // Whether `shape` is one of the pass table's, which all have formulas.
 constexpr bool in_pass_table(MoveShape shape) {
-  return std::ranges::any_of(kPassTable, [shape](const PassEntry& entry) {
-    return entry.shape.kind == shape.kind && entry.shape.block == shape.block;
-  });
+  return std::ranges::any_of(kPassTable,
+                             [shape](const PassEntry& entry) { return entry.shape == shape; });
 }
 
 namespace detail {
@@ -246,8 +241,7 @@ auto with_table_shape(MoveShape shape, Body& body)
                 "a move of the pass table has no fast formulas: add its MoveShapeTraits "
                 "specialisation in fast/move_shapes.hpp");
   if constexpr (ShapeWithFormulas<here.kind, here.block>) {
-    if (shape.kind == here.kind && shape.block == here.block)
-      return body.template operator()<here.kind, here.block>();
+    if (shape == here) return body.template operator()<here.kind, here.block>();
   }
   if constexpr (Row + 1 < kPassTable.size()) return with_table_shape<Row + 1>(shape, body);
   // FastScan::handles admits only the table's shapes.

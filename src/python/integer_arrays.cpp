@@ -117,13 +117,13 @@ class ChunkedList {
     first_.reserve(std::min(static_cast<std::size_t>(expected), kChunk));
   }
 
-  T& add(T value) {
+  void add(T value) {
     std::vector<T>* filling = chunks_.empty() ? &first_ : &chunks_.back();
     if (filling->size() == kChunk) {
       filling = &chunks_.emplace_back();
       filling->reserve(kChunk);
     }
-    return filling->emplace_back(std::move(value));
+    filling->push_back(std::move(value));
   }
 
   // Hands every chunk, in order, to `take` (a vector it may consume), each
@@ -157,8 +157,8 @@ class ChunkedList {
   std::vector<std::vector<T>> chunks_;
 };
 
-// Entries of one row (or the whole vector): `count` of them, `stride` apart,
-// Ctrl-C looked for as often as on the generic path.
+// The entries of a 1-D array: `count` of them, `stride` apart, Ctrl-C
+// looked for as often as on the generic path.
 bool read_row(const char* at, Py_ssize_t count, Py_ssize_t stride, ReadEntry read,
               std::vector<std::uint64_t>& row) {
   ChunkedList<std::uint64_t> entries(count);

@@ -80,8 +80,8 @@ class TourLegs {
   Sum whole_tour_total(std::size_t i, std::size_t j) const {
     Sum total = 0;
     for (std::size_t k = 0; k < n_; ++k) {
-      total += table_.at(moved_location<Kind, Block>(tour_.data(), i, j, k),
-                         moved_location<Kind, Block>(tour_.data(), i, j, (k + 1) % n_));
+      total += table_.at(moved_location<Kind, Block>(tour_, i, j, k),
+                         moved_location<Kind, Block>(tour_, i, j, (k + 1) % n_));
     }
     return total;
   }

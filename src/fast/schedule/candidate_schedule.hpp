@@ -147,7 +147,7 @@ class CandidateSchedule {
     if (keys() >= current_.keys) return true;
     const Nanos open = current_.clock.open_time(state_.clock);
     WideNanos late = state_.lateness;
-    if (arrived != kNoArrival && in_stretch(arrived)) {
+    if (in_stretch(arrived)) {
       late += current_.bounds.stretch(current_position(arrived),
                                       current_position(move_.stretch.end), state_.clock, open);
     } else if (!unchanged_rest_) {
@@ -193,8 +193,8 @@ class CandidateSchedule {
     }
   }
 
-  const CurrentSchedule current_;
-  const CandidateMove move_;
+  const CurrentSchedule& current_;
+  const CandidateMove& move_;
   LocationAt location_at_;
   MoveCounters& counters_;
   Nanos begin_;

@@ -1,6 +1,5 @@
 #include "penalties/distance/distance_matrix.hpp"
 
-#include <algorithm>
 #include <utility>
 
 namespace tourwright {
@@ -21,10 +20,7 @@ DistanceTable::DistanceTable(MatrixInput matrix) {
 DistanceTable::DistanceTable(DistanceMatrix rows) : DistanceTable(MatrixInput(std::move(rows))) {}
 
 bool DistanceTable::square(std::size_t n) const {
-  if (packed_.entries) return n <= packed_.n;
-  if (rows_.size() < n) return false;
-  return std::all_of(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(n),
-                     [n](const auto& row) { return row.size() >= n; });
+  return packed_.entries ? packed_.square(n) : rows_square(rows_, n);
 }
 
 std::uint64_t tour_distance(const DistanceTable& table, const std::vector<std::size_t>& route) {

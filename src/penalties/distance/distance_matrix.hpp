@@ -38,9 +38,7 @@ class DistanceTable {
   // Row index checked first, then the column.
   std::uint64_t leg(std::size_t from, std::size_t to) const {
     if (!packed_.entries) return element_at(element_at(rows_, from), to);
-    if (from >= packed_.n) fail_index(packed_.n, from);
-    if (to >= packed_.n) fail_index(packed_.n, to);
-    return packed_.at(from, to);
+    return packed_.checked_at(from, to);
   }
 
   // The packed table, row-major n × n; null when the rows are kept.

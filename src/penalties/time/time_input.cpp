@@ -1,6 +1,5 @@
 #include "penalties/time/time_input.hpp"
 
-#include <algorithm>
 #include <utility>
 #include <variant>
 
@@ -37,6 +36,22 @@ std::vector<std::vector<Duration>> convert_matrix(IntegerRows raw) {
     raw_row = {};
   }
   return matrix;
+}
+
+// A travel matrix packed into `packed` where it can be (whole seconds that
+// fit 32 bits are all valid durations: nothing to check), else converted to
+// rows of durations, each checked.
+std::vector<std::vector<Duration>> convert_travel(MatrixInput matrix, PackedMatrix& packed) {
+  if (auto* given = std::get_if<PackedMatrix>(&matrix)) {
+    packed = std::move(*given);
+    return {};
+  }
+  auto& rows = std::get<IntegerRows>(matrix);
+  if (auto packed_rows = pack_rows(rows)) {
+    packed = std::move(*packed_rows);
+    return {};
+  }
+  return convert_matrix(std::move(rows));
 }
 
 std::vector<Duration> convert_durations(std::vector<std::uint64_t> raw) {
@@ -79,18 +94,9 @@ std::optional<TimeScheduler> TimeScheduler::from_arguments(
     std::optional<MatrixInput> duration_matrix,
     std::optional<std::vector<std::uint64_t>> job_durations, std::optional<RawWindows> time_windows,
     std::optional<RawPair> operation_times) {
-  // Packed, every entry fits 32 bits and so is a valid duration.
   std::optional<std::vector<std::vector<Duration>>> durations;
   PackedMatrix packed;
-  if (duration_matrix) {
-    if (auto* given = std::get_if<PackedMatrix>(&*duration_matrix)) {
-      packed = std::move(*given);
-    } else if (auto rows = pack_rows(std::get<IntegerRows>(*duration_matrix))) {
-      packed = std::move(*rows);
-    }
-    durations = packed.entries ? std::vector<std::vector<Duration>>{}
-                               : convert_matrix(std::move(std::get<IntegerRows>(*duration_matrix)));
-  }
+  if (duration_matrix) durations = convert_travel(std::move(*duration_matrix), packed);
   std::optional<std::vector<Duration>> jobs;
   if (job_durations) jobs = convert_durations(std::move(*job_durations));
   std::optional<std::vector<TimeWindows>> windows;
@@ -101,14 +107,6 @@ std::optional<TimeScheduler> TimeScheduler::from_arguments(
   if (!durations || !jobs || !windows) return std::nullopt;
   return TimeScheduler{std::move(*durations), std::move(*jobs), std::move(*windows), hours,
                        std::move(packed)};
-}
-
-bool TimeScheduler::durations_square(std::size_t n) const {
-  if (packed_durations.entries) return n <= packed_durations.n;
-  if (duration_matrix.size() < n) return false;
-  return std::all_of(duration_matrix.begin(),
-                     duration_matrix.begin() + static_cast<std::ptrdiff_t>(n),
-                     [n](const auto& row) { return row.size() >= n; });
 }
 
 }  // namespace tourwright

@@ -44,12 +44,12 @@ struct TimeScheduler {
   // Row index checked first, then the column.
   Duration travel_duration(std::size_t from, std::size_t to) const {
     if (!packed_durations.entries) return element_at(element_at(duration_matrix, from), to);
-    if (from >= packed_durations.n) fail_index(packed_durations.n, from);
-    if (to >= packed_durations.n) fail_index(packed_durations.n, to);
-    return Duration::from_seconds(packed_durations.at(from, to));
+    return Duration::from_seconds(packed_durations.checked_at(from, to));
   }
   // Whether each of the first n rows of the durations has at least n entries.
-  bool durations_square(std::size_t n) const;
+  bool durations_square(std::size_t n) const {
+    return packed_durations.entries ? packed_durations.square(n) : rows_square(duration_matrix, n);
+  }
 };
 
 // Whole seconds to a duration; fails with "TimeDelta::seconds out of bounds".

@@ -1,8 +1,5 @@
 #include "penalties/time/time_output.hpp"
 
-#include <algorithm>
-#include <iterator>
-
 #include "failure.hpp"
 #include "messages.hpp"
 #include "penalties/time/literal_clock.hpp"
