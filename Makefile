@@ -48,6 +48,7 @@ test: build
 
 bench: build
 	@$(BUILD_DIR)/bench/descent_bench
+	@$(BUILD_DIR)/bench/descent_bench --scale --with-limit
 
 bench-moves: build
 	@$(BUILD_DIR)/bench/move_scan_bench

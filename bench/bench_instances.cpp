@@ -232,6 +232,29 @@ Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours
   });
 }
 
+Penalizer scale_instance(std::size_t n, std::uint64_t seed, std::int64_t most_windows, bool hours) {
+  std::mt19937_64 random(seed);
+  const auto pick = [&](std::int64_t low, std::int64_t high) {
+    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+  };
+  const auto days = static_cast<std::int64_t>(n / 12 + 1);
+  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
+  return with_windows(n, seed, hours, random, [&] {
+    std::vector<std::int64_t> chosen;
+    for (std::int64_t w = pick(1, most_windows); w > 0; --w) chosen.push_back(pick(0, days - 1));
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    TimeWindows windows;
+    for (const std::int64_t day : chosen) {
+      const DateTime start =
+          day_one + Duration::from_seconds(day * 86'400 + pick(8 * 3'600, 15 * 3'600));
+      windows.windows.push_back(
+          TimeWindow::make(start, start + Duration::from_seconds(pick(3'600, 4 * 3'600))));
+    }
+    return windows;
+  });
+}
+
 Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days) {
   const Duration shift = Duration::from_seconds(days * 86'400);
   for (TimeWindows& windows : penalizer.time_scheduler->time_windows) {

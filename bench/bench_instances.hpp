@@ -44,6 +44,12 @@ Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours);
 // distinct days of a plan of n/12 + 4 days.
 Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours);
 
+// Points in a square, 1..`most_windows` windows per location (one to four
+// hours from 08:00-15:00, on distinct days over about nine hours of work a
+// day), jobs of 15-60 min, optionally 08:00-17:00 hours: the instances the
+// scale table grows from 200 to 2000 locations.
+Penalizer scale_instance(std::size_t n, std::uint64_t seed, std::int64_t most_windows, bool hours);
+
 // The same instance with every window `days` later (the times of day stay).
 Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days);
 // The same instance as if written in Unix milliseconds but read as seconds:

@@ -14,6 +14,8 @@
 //                      [--repeats N] [--only NAME]
 //        descent_bench --fast-only ... (no literal descent: the fast columns only)
 //        descent_bench --pass-table   (only the longest pass by size and kind of input)
+//        descent_bench --scale [--budget SECONDS] [--with-limit] [--largest N] [--fast-only]
+//                     (only time windows at n = 200 .. 2000, the first SECONDS of each descent)
 //        descent_bench --memory       (only the peak memory of large inputs, per matrix cell)
 
 #include <sys/wait.h>
@@ -332,6 +334,86 @@ void memory_table() {
   }
 }
 
+// Time windows from 200 to 2000 locations: the fast scan over the first
+// `budget` seconds of a descent from the identity order (the whole descent
+// when it ends sooner), with its counters; at n = 200 the literal scan on
+// the same calls, which must end at the same solution; and, for one window
+// per location, how long a search with time_limit = 1 s takes to return
+// (only where the first pass ended within the budget).
+void scale_row(std::size_t n, std::int64_t most_windows, bool hours, double budget,
+               bool with_literal, bool with_limit) {
+  const Penalizer penalizer = scale_instance(n, 20'261'209 + n, most_windows, hours);
+  Solver solver(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
+  const Descent fast = descend(solver, n, std::numeric_limits<std::size_t>::max(), budget);
+  MoveCounters all;
+  for (const MoveCounters& c : *solver.scan_counters()) {
+    all.candidates += c.candidates;
+    all.rejected_unsimulated += c.rejected_unsimulated;
+    all.simulated += c.simulated;
+    all.positions += c.positions;
+  }
+  std::string ratio = "-";
+  if (n <= 200 && with_literal) {
+    Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
+    const Descent measured = descend(literal, n, fast.calls, 3.0);
+    Solution again;
+    const Descent same_calls = fastest(penalizer, measured.calls, 3, again);
+    if (!same(again, literal.current_solution())) {
+      std::printf("| %zu | literal and fast differ |\n", n);
+      std::exit(1);
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f× (%zu calls)",
+                  measured.seconds / double(measured.candidates) /
+                      (same_calls.seconds / double(same_calls.candidates)),
+                  measured.calls);
+    ratio = text;
+  }
+  // The search returns after its first pass at the earliest.
+  std::string limited = "-";
+  if (with_limit && most_windows == 1) {
+    char text[32];
+    if (fast.passes > 1 || fast.finished) {
+      std::snprintf(text, sizeof text, "%.1f",
+                    1.0 + search_with_limit(penalizer, 1.0, Evaluation::fast).overrun);
+    } else {
+      std::snprintf(text, sizeof text, "> %.0f", fast.seconds);
+    }
+    limited = text;
+  }
+  char descent[48];
+  if (fast.finished) {
+    std::snprintf(descent, sizeof descent, "%.2f", 1.0 / fast.seconds);
+  } else {
+    std::snprintf(descent, sizeof descent, "< %.3f (pass %zu, call %zu)", 1.0 / fast.seconds,
+                  fast.passes, fast.calls);
+  }
+  std::printf("| %zu | %s | %s | %.3g | %.1f | %.1f%% | %.1f | %s | %s | %s |\n", n,
+              most_windows == 1 ? "1" : "1-3", hours ? "08-17" : "-", double(all.candidates),
+              1e9 * fast.seconds / double(all.candidates),
+              100.0 * double(all.rejected_unsimulated) / double(all.candidates),
+              double(all.positions) / double(std::max<std::uint64_t>(all.simulated, 1)), descent,
+              ratio.c_str(), limited.c_str());
+  std::fflush(stdout);
+}
+
+void scale_table(double budget, bool with_literal, bool with_limit, std::size_t largest) {
+  std::printf(
+      "Time windows by size: the first %.0f s of a fast descent from the identity order "
+      "(random points, windows on distinct days, jobs of 15-60 min)\n\n"
+      "| n | windows | hours | candidates | fast ns/cand | judged without simulating | "
+      "positions per simulated | descents/s | literal/fast | time_limit = 1 s returns after s "
+      "|\n|---|---|---|---|---|---|---|---|---|---|\n",
+      budget);
+  for (std::size_t n : {200, 400, 800, 1600, 2000}) {
+    if (n > largest) break;
+    for (std::int64_t most_windows : {1, 3}) {
+      for (bool hours : {false, true})
+        scale_row(n, most_windows, hours, budget, with_literal, with_limit);
+    }
+  }
+}
+
 void time_limited(const Instance& instance, double limit, Evaluation evaluation, int runs) {
   const Penalizer penalizer = instance.make();
   std::vector<LimitedRun> results;
@@ -470,6 +552,10 @@ int main(int argc, char** argv) {
   int runs = 3;
   int repeats = 3;
   std::string only;
+  bool scale = false;
+  double budget = 10.0;
+  bool with_limit = false;
+  std::size_t largest = 2'000;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
     if (arg == "--literal-budget" && k + 1 < argc)
@@ -485,6 +571,14 @@ int main(int argc, char** argv) {
     else if (arg == "--memory") {
       memory_table();
       return 0;
+    } else if (arg == "--scale") {
+      scale = true;
+    } else if (arg == "--budget" && k + 1 < argc) {
+      budget = std::atof(argv[++k]);
+    } else if (arg == "--with-limit") {
+      with_limit = true;
+    } else if (arg == "--largest" && k + 1 < argc) {
+      largest = static_cast<std::size_t>(std::atol(argv[++k]));
     } else if (arg == "--pass-table") {
       pass_table();
       return 0;
@@ -492,6 +586,10 @@ int main(int argc, char** argv) {
       only = argv[++k];
     else
       data = arg;
+  }
+  if (scale) {
+    scale_table(budget, literal_budget >= 0, with_limit, largest);
+    return 0;
   }
   const auto list = instances(data);
   const auto selected = [&](const Instance& instance) {
