@@ -7,6 +7,7 @@
 #include "fast/move_shapes.hpp"
 #include "fast/schedule/candidate_schedule.hpp"
 #include "fast/schedule/carried_run.hpp"
+#include "fast/schedule/reversal_bound.hpp"
 #include "interrupt.hpp"
 
 namespace tourwright {
@@ -59,6 +60,14 @@ std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n,
   if (!penalizer.time_scheduler) return std::nullopt;
   return ScheduleClock(*penalizer.time_scheduler, n, eligibility.origin, eligibility.clock_ceiling,
                        *shortcuts);
+}
+
+// A nanosecond count as a duration, past 64 bits too: every count here is
+// one the literal evaluation reaches without overflow (fast_eligibility).
+Duration duration_of(WideNanos nanos) {
+  const auto seconds = static_cast<std::int64_t>(nanos / Duration::kNanosPerSecond);
+  const auto rest = static_cast<std::int64_t>(nanos % Duration::kNanosPerSecond);
+  return Duration::from_seconds(seconds) + Duration::from_nanoseconds(rest);
 }
 
 ScheduleKeys schedule_keys(const Solution& current) {
@@ -120,7 +129,6 @@ class RowStarts {
 FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleShortcuts* shortcuts,
                    const FastEligibility& eligibility, const Solution& current)
     : penalizer_(std::move(penalizer)),
-      shortcuts_(shortcuts),
       n_(penalizer_->distance_matrix.size()),
       distances_(distances_of(*penalizer_, n_)),
       travel_times_(travel_times_of(*penalizer_, n_)),
@@ -131,14 +139,35 @@ FastScan::FastScan(std::shared_ptr<const Penalizer> penalizer, const ScheduleSho
 
 void FastScan::restart(const Solution& current) {
   current_ = current;
+  // The same on every route: each visits every location once.
+  if (current_.time_report) working_time_ = current_.time_report->working_time;
   std::visit([&](auto& distances) { distances.rebuild(current_.route); }, distances_);
   if (travel_times_) std::visit([&](auto& legs) { legs.rebuild(current_.route); }, *travel_times_);
   if (clock_) refresh_schedule();
 }
 
 void FastScan::refresh_schedule() {
-  keys_ = schedule_keys(current_);
   checkpoints_.rebuild(*clock_, current_.route);
+  keys_ = schedule_keys(current_);
+  lateness_bounds_.rebuild(*clock_, current_.route, checkpoints_);
+}
+
+// The current route's schedule was walked whole by the checkpoints' rebuild,
+// with the clock that judges every candidate exactly: its totals are the
+// literal evaluation's, without a second walk in date-times.
+void FastScan::accept_schedule(Nanos traveling_time) {
+  checkpoints_.rebuild(*clock_, current_.route);
+  const ScheduleState& end = checkpoints_.end();
+  TimeReport report;
+  report.duration = duration_of(end.clock - checkpoints_.begin());
+  report.lateness = duration_of(end.lateness);
+  report.working_time = working_time_;
+  report.waiting_time = duration_of(end.waiting);
+  report.traveling_time = duration_of(traveling_time);
+  report.start_time = penalizer_->time_scheduler->time_windows[current_.route[0]].windows[0].start;
+  report.end_time = report.start_time + report.duration;
+  current_.time_report = std::move(report);
+  keys_ = schedule_keys(current_);
   lateness_bounds_.rebuild(*clock_, current_.route, checkpoints_);
 }
 
@@ -207,6 +236,14 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
   MoveCounters& counters = counters_of(counters_, Kind);
   RowStarts<Kind, Block> starts(*clock_, checkpoints_, keys_, i, counters);
   const CurrentSchedule current{*clock_, checkpoints_, lateness_bounds_, keys_};
+  // At i = 0 the beginning moves with the first location: no bound.
+  const bool bound_reversals = Shape::reverses_segment && i > 0;
+  const auto reset_reversals = [&] {
+    if (bound_reversals)
+      reversals_.reset(lateness_bounds_, *clock_, current_.route, i,
+                       clock_->open_time(checkpoints_.departure(i - 1).clock));
+  };
+  reset_reversals();
   for (; j < n; ++j) {
     // A row at n in the thousands can take a quarter of a second.
     if (j % kCandidatesBetweenPolls == 0) poll_interrupt();
@@ -224,22 +261,22 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     };
     const std::optional<SimulationStart> start = starts.at(route, j, location_at);
     if (!start) break;
-    const CandidateMove candidate{
-        i, j, n, traveling_time, distance, Shape::in_order_stretch(i, j), *start};
+    const CandidateMove candidate{i,        j,
+                                  n,        traveling_time,
+                                  distance, Shape::in_order_stretch(i, j),
+                                  *start,   bound_reversals ? reversals_.at(j) : 0};
     const bool wins = candidate_schedule_wins(current, candidate, location_at, counters);
     if (!wins) continue;
 
     move(current_.route, i, j);
     distances.template after_move<Kind, Block>(current_.route, i, j, distance);
     travel_times.template after_move<Kind, Block>(current_.route, i, j, travel_units);
-    // The accepted solution is evaluated by the literal procedure, so it is
-    // exactly the one the literal scan would hold; this runs once per
-    // acceptance, not per candidate.
-    current_ = penalizer_->penalize(std::move(current_.route), false, shortcuts_);
-    refresh_schedule();
+    current_.distance = distance;
+    accept_schedule(traveling_time);
     // An acceptance costs O(n log n): a row that accepts many must poll too.
     poll_interrupt();
     starts.route_changed();
+    reset_reversals();
     distance_of = CandidateTotals<Kind, Block, Entry>(distances, i);
     travel_time_of = CandidateTotals<Kind, Block, TravelEntry>(travel_times, i);
     improved = true;

@@ -10,6 +10,7 @@
 #include "fast/legs/tour_legs.hpp"
 #include "fast/scan_counters.hpp"
 #include "fast/schedule/lateness_bounds.hpp"
+#include "fast/schedule/reversal_bound.hpp"
 #include "fast/schedule/schedule_checkpoints.hpp"
 #include "fast/schedule/schedule_clock.hpp"
 #include "local_moves.hpp"
@@ -60,11 +61,12 @@ class FastScan {
   template <MoveKind Kind, std::size_t Block, class Entry, class TravelEntry>
   bool scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i,
                       TourLegs<Entry>& distances, TourLegs<TravelEntry>& travel_times);
-  // After an acceptance or a restart: the keys to beat and the checkpoints.
+  // After a restart: the checkpoints, the keys to beat and the bounds.
   void refresh_schedule();
+  // The same after an acceptance, with the accepted route's time report.
+  void accept_schedule(Nanos traveling_time);
 
   std::shared_ptr<const Penalizer> penalizer_;
-  const ScheduleShortcuts* shortcuts_;
   std::size_t n_;
   Solution current_;
   AnyLegs distances_;
@@ -74,8 +76,10 @@ class FastScan {
   std::optional<AnyLegs> travel_times_;
   Nanos travel_unit_ = 1;
   std::optional<ScheduleClock> clock_;
+  Duration working_time_;
   ScheduleCheckpoints checkpoints_;
   LatenessBounds lateness_bounds_;
+  ReversalBound reversals_;  // of the row being scanned, for reversals
   ScheduleKeys keys_;
   ScanCounters counters_{};
 };

@@ -46,6 +46,8 @@ struct TotalsAnchor {
 // - first_partner(i, j): the first j worth trying from i at j or later;
 // - in_order_stretch(i, j);
 // - carries_run: rotations left carry their run along a row (CarriedRun);
+// - reverses_segment: the jobs of a reversal are bounded before it is
+//   simulated (ReversalBound);
 // - anchor(legs, prev, first, anchor) and total<Entry>(anchor, j): the
 //   closed-tour total of candidate (i, j) from the current one in O(1),
 //   i < j < n, not the whole tour (`prev`: the location before i, `first`
@@ -67,6 +69,7 @@ template <>
 struct MoveShapeTraits<MoveKind::reverse, 0> {
   static constexpr const char* kind_name = "reverse";
   static constexpr bool carries_run = false;
+  static constexpr bool reverses_segment = true;
 
   [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
                                                      std::size_t j, std::size_t k) {
@@ -101,6 +104,7 @@ template <>
 struct MoveShapeTraits<MoveKind::swap, 0> {
   static constexpr const char* kind_name = "swap";
   static constexpr bool carries_run = false;
+  static constexpr bool reverses_segment = false;
 
   [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
                                                      std::size_t j, std::size_t k) {
@@ -146,6 +150,7 @@ template <std::size_t Block>
 struct MoveShapeTraits<MoveKind::rotate_left, Block> {
   static constexpr const char* kind_name = "rotate left";
   static constexpr bool carries_run = true;
+  static constexpr bool reverses_segment = false;
 
   [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
                                                      std::size_t j, std::size_t k) {
@@ -184,6 +189,7 @@ template <std::size_t Block>
 struct MoveShapeTraits<MoveKind::rotate_right, Block> {
   static constexpr const char* kind_name = "rotate right";
   static constexpr bool carries_run = false;
+  static constexpr bool reverses_segment = false;
 
   [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
                                                      std::size_t j, std::size_t k) {

@@ -10,6 +10,7 @@
 #include "fast/fast_eligibility.hpp"
 #include "fast/move_shapes.hpp"
 #include "fast/schedule/lateness_bounds.hpp"
+#include "fast/schedule/reversal_bound.hpp"
 #include "fast/schedule/schedule_checkpoints.hpp"
 #include "fast/schedule/schedule_clock.hpp"
 #include "local_moves.hpp"
@@ -109,6 +110,10 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
       with_shape(entry.shape, [&]<MoveKind Kind, std::size_t Block>() {
         using Shape = MoveShapeTraits<Kind, Block>;
         for (std::size_t i = 0; i < n; ++i) {
+          ReversalBound reversal;
+          if (i > 0)
+            reversal.reset(bounds, clock, current, i,
+                           clock.open_time(checkpoints.departure(i - 1).clock));
           for (std::size_t j = Shape::first_partner(i, i + 1 + entry.min_gap); j < n; ++j) {
             Route candidate = current;
             entry.move(candidate, i, j);
@@ -116,6 +121,11 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
             const ScheduleState& last = states.departure.back();
             SCOPED_TRACE(std::string(entry.name) + " on " + std::to_string(i) + ".." +
                          std::to_string(j));
+            // The reversed segment's own jobs, along the row.
+            if (Shape::reverses_segment && i > 0) {
+              const WideNanos own = states.departure[j].lateness - states.departure[i - 1].lateness;
+              EXPECT_LE(reversal.at(j), own) << "reversed segment";
+            }
             // The unchanged rest, however it is reached.
             for (std::size_t p = j + 1; p < n; ++p) {
               const ScheduleState& arrival = states.arrival[p];
@@ -165,12 +175,21 @@ Recipe bounded(std::string name, std::size_t max_windows, bool hours) {
   return recipe;
 }
 
+Recipe with_n(Recipe recipe, std::size_t min_n, std::size_t max_n) {
+  recipe.min_n = min_n;
+  recipe.max_n = max_n;
+  return recipe;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, CheckpointBoundsTest,
     ::testing::Values(BoundsCase{bounded("MostlyLateOneWindow", 1, false), 60},
                       BoundsCase{bounded("MostlyLateOneWindowUnderHours", 1, true), 60},
                       BoundsCase{bounded("MostlyLateSeveralWindows", 4, false), 60},
-                      BoundsCase{bounded("MostlyLateSeveralWindowsUnderHours", 4, true), 60}),
+                      BoundsCase{bounded("MostlyLateSeveralWindowsUnderHours", 4, true), 60},
+                      // Rows long enough for the reversals' heaps to turn over.
+                      BoundsCase{with_n(bounded("LongerRowsUnderHours", 1, true), 25, 40), 6},
+                      BoundsCase{with_n(bounded("LongerRowsSeveralWindows", 3, false), 25, 40), 6}),
     [](const ::testing::TestParamInfo<BoundsCase>& info) { return info.param.recipe.name; });
 
 }  // namespace

@@ -235,6 +235,29 @@ const DifferentialCase kCases[] = {
             r.max_n = 30;
           }),
      Expect::fast, 12},
+    // Rows of a hundred candidates and more, where most reversals are
+    // rejected by the lateness of their own segment before simulating.
+    {with(timed("LateToursInTheHundreds"),
+          [](Recipe& r) {
+            r.max_windows = 1;
+            r.max_width = 2 * kHour;
+            r.max_gap = 2 * kHour;
+            r.max_travel = kHour;
+            r.min_n = 100;
+            r.max_n = 110;
+          }),
+     Expect::fast, 1},
+    {with(timed("LateToursInTheHundredsUnderHours"),
+          [](Recipe& r) {
+            r.max_windows = 2;
+            r.max_width = 2 * kHour;
+            r.max_gap = 2 * kHour;
+            r.max_travel = kHour;
+            r.hours = {{8 * kHour, 17 * kHour}};
+            r.min_n = 100;
+            r.max_n = 110;
+          }),
+     Expect::fast, 1},
     {with(timed("OperatingHours"),
           [](Recipe& r) {
             r.hours = {{8 * kHour, 17 * kHour}};

@@ -43,7 +43,9 @@ SimulationStart start_at_change(const ScheduleClock& clock,
 
 // What is known of a candidate before its schedule: the current route with
 // positions i..j (i < j < n) rearranged, its travelling time and distance
-// (exact), the stretch it keeps in order, and its schedule up to `start`.
+// (exact), the stretch it keeps in order, its schedule up to `start`, and
+// a lateness that its jobs at positions `start.position`..j cannot stay below
+// (ReversalBound for reversals, else zero).
 struct CandidateMove {
   std::size_t i;
   std::size_t j;
@@ -52,6 +54,7 @@ struct CandidateMove {
   std::uint64_t distance;
   InOrderStretch stretch;
   SimulationStart start;
+  WideNanos changed_lateness = 0;
 };
 
 // Whether a candidate beats the current solution under the time-data order.
@@ -85,7 +88,7 @@ class CandidateSchedule {
 
   bool wins() {
     ++counters_.candidates;
-    if (cannot_win()) {
+    if (cannot_win(kNoArrival, move_.changed_lateness)) {
       ++counters_.rejected_unsimulated;
       return false;
     }
@@ -143,14 +146,15 @@ class CandidateSchedule {
   // ahead cannot avoid, already fail to beat the current ones. `arrived`:
   // the candidate position just arrived at, or none (after a work); on
   // arrival in the stretch its jobs up to the stretch's end are bounded too.
-  bool cannot_win(std::size_t arrived = kNoArrival) const {
+  // `changed`: a bound on the jobs still ahead up to j, if known.
+  bool cannot_win(std::size_t arrived = kNoArrival, WideNanos changed = 0) const {
     if (keys() >= current_.keys) return true;
     const Nanos open = current_.clock.open_time(state_.clock);
-    WideNanos late = state_.lateness;
+    WideNanos late = state_.lateness + changed;
     if (in_stretch(arrived)) {
       late += current_.bounds.stretch(current_position(arrived),
                                       current_position(move_.stretch.end), state_.clock, open);
-    } else if (!unchanged_rest_) {
+    } else if (!unchanged_rest_ && changed == 0) {
       return false;
     }
     if (unchanged_rest_)

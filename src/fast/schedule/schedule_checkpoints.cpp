@@ -39,6 +39,7 @@ void ScheduleCheckpoints::rebuild(const ScheduleClock& clock, const Route& route
   departure_.resize(n);
   RecordingWalk walk{clock, route, arrival_, departure_, ScheduleState{begin_, 0, 0}};
   walk_tour_from(0, n, walk);
+  end_ = walk.state;
 
   latest_last_end_.resize(n);
   timed_jobs_.resize(n + 1);

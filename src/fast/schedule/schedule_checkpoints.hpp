@@ -18,6 +18,8 @@ class ScheduleCheckpoints {
 
   std::size_t size() const { return arrival_.size(); }
   Nanos begin() const { return begin_; }
+  // After the closing leg: the whole tour's state.
+  const ScheduleState& end() const { return end_; }
   // On arrival at position k, before its work; and just after the work.
   const ScheduleState& arrival(std::size_t k) const { return arrival_[k]; }
   const ScheduleState& departure(std::size_t k) const { return departure_[k]; }
@@ -77,6 +79,7 @@ class ScheduleCheckpoints {
   void rebuild_lengths(const ScheduleClock& clock, const Route& route);
 
   Nanos begin_ = 0;
+  ScheduleState end_;
   bool daily_hours_ = false;
   std::vector<ScheduleState> arrival_;
   std::vector<ScheduleState> departure_;

@@ -1,6 +1,7 @@
 #include "fast/schedule/schedule_clock.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "penalties/time/schedule_rules.hpp"
 
@@ -21,9 +22,11 @@ ScheduleClock::ScheduleClock(const TimeScheduler& scheduler, std::size_t n, Inst
     first_.push_back(starts_.size());
     // Ends read as the ceiling keep an ordered list in order.
     in_order_.push_back(shortcuts.in_order(a));
+    earliest_start_.push_back(std::numeric_limits<Nanos>::max());
     for (const TimeWindow& window : scheduler.time_windows[a].windows) {
       polled.step();
       starts_.push_back(origin.nanos(window.start));
+      earliest_start_.back() = std::min(earliest_start_.back(), starts_.back());
       ends_.push_back(
           static_cast<Nanos>(std::min(origin.wide_nanos(window.end), WideNanos{ceiling})));
     }

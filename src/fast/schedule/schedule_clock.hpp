@@ -41,6 +41,10 @@ class ScheduleClock {
 
   Nanos first_window_start(std::size_t location) const { return starts_[first_[location]]; }
   Nanos last_window_end(std::size_t location) const { return ends_[first_[location + 1] - 1]; }
+  // No job of positive length starts before it, in whatever order the
+  // windows are listed: a job waits for a window, starts inside one, or
+  // starts after the last one listed has ended.
+  Nanos earliest_window_start(std::size_t location) const { return earliest_start_[location]; }
   bool single_window(std::size_t location) const {
     return first_[location + 1] - first_[location] == 1;
   }
@@ -62,6 +66,20 @@ class ScheduleClock {
     const Nanos per_day = hours_->close - hours_->open;
     return (t - within) / kNanosPerDay * per_day +
            std::clamp<Nanos>(within - hours_->open, 0, per_day);
+  }
+
+  // With hours, a line below the clock in operating time: an instant whose
+  // operating time is at least x is no sooner than x · day / open + offset
+  // (open: the hours of a day; offset: closing time less a day), equal at
+  // every closing time. Each day adds `open` to the operating time and a
+  // day to the clock, and within a day the clock runs at least as fast.
+  struct ClockFloor {
+    Nanos open;
+    Nanos offset;
+  };
+  std::optional<ClockFloor> clock_floor() const {
+    if (!hours_) return std::nullopt;
+    return ClockFloor{hours_->close - hours_->open, hours_->close - kNanosPerDay};
   }
 
   void work(std::size_t location, ScheduleState& state) const;
@@ -110,6 +128,7 @@ class ScheduleClock {
   std::vector<std::size_t> first_;  // windows of location a: first_[a] .. first_[a + 1] − 1
   std::vector<bool> in_order_;      // per location: its list is in order
   std::vector<Nanos> starts_;
+  std::vector<Nanos> earliest_start_;  // per location
   std::vector<Nanos> ends_;
   // Per location with a long window list (else empty), per window: where the
   // whole job settles from the window's start (settle_in_windows).
