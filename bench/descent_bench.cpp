@@ -14,7 +14,8 @@
 //                      [--repeats N] [--only NAME]
 //        descent_bench --fast-only ... (no literal descent: the fast columns only)
 //        descent_bench --pass-table   (only the longest pass by size and kind of input)
-//        descent_bench --scale [--budget SECONDS] [--with-limit] [--largest N] [--fast-only]
+//        descent_bench --scale [--budget SECONDS] [--with-limit] [--smallest N] [--largest N]
+//                              [--fast-only]
 //                     (only time windows at n = 200 .. 2000, the first SECONDS of each descent)
 //        descent_bench --memory       (only the peak memory of large inputs, per matrix cell)
 
@@ -146,25 +147,34 @@ std::vector<std::string> counter_rows(const std::string& name, const ScanCounter
   const auto row = [&](const char* move, const MoveCounters& c) {
     char text[256];
     std::snprintf(
-        text, sizeof text, "| %s | %s | %.3g | %.1f%% | %.3g | %.1f |", name.c_str(), move,
+        text, sizeof text, "| %s | %s | %.3g | %.1f%% | %.3g | %.1f | %llu |", name.c_str(), move,
         double(c.candidates), 100.0 * double(c.rejected_unsimulated) / double(c.candidates),
-        double(c.simulated), double(c.positions) / double(std::max<std::uint64_t>(c.simulated, 1)));
+        double(c.simulated), double(c.positions) / double(std::max<std::uint64_t>(c.simulated, 1)),
+        static_cast<unsigned long long>(c.accepted));
     rows.push_back(text);
   };
   for (std::size_t kind = 0; kind < counters.size(); ++kind) {
     const MoveCounters& c = counters[kind];
     if (c.candidates == 0) continue;
     row(kind_name(static_cast<MoveKind>(kind)), c);
-    all.candidates += c.candidates;
-    all.rejected_unsimulated += c.rejected_unsimulated;
-    all.simulated += c.simulated;
-    all.positions += c.positions;
+    all += c;
   }
   if (all.candidates > 0) row("all", all);
   return rows;
 }
 
 std::vector<std::string> counter_table;
+
+void print_counter_table(const char* which) {
+  if (counter_table.empty()) return;
+  std::printf(
+      "\nWhat the fast scan did with the candidates %s, by move (time data only)\n\n| instance "
+      "| move | candidates | rejected before simulating | simulated | positions per simulated | "
+      "accepted |\n|---|---|---|---|---|---|---|\n",
+      which);
+  for (const std::string& row : counter_table) std::printf("%s\n", row.c_str());
+  counter_table.clear();
+}
 
 void compare_descents(const Instance& instance, double literal_budget, int repeats) {
   const Penalizer penalizer = instance.make();
@@ -346,12 +356,12 @@ void scale_row(std::size_t n, std::int64_t most_windows, bool hours, double budg
   Solver solver(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
   const Descent fast = descend(solver, n, std::numeric_limits<std::size_t>::max(), budget);
   MoveCounters all;
-  for (const MoveCounters& c : *solver.scan_counters()) {
-    all.candidates += c.candidates;
-    all.rejected_unsimulated += c.rejected_unsimulated;
-    all.simulated += c.simulated;
-    all.positions += c.positions;
-  }
+  for (const MoveCounters& c : *solver.scan_counters()) all += c;
+  char name[64];
+  std::snprintf(name, sizeof name, "n = %zu, %s windows%s", n, most_windows == 1 ? "1" : "1-3",
+                hours ? ", hours" : "");
+  for (std::string& row : counter_rows(name, *solver.scan_counters()))
+    counter_table.push_back(std::move(row));
   std::string ratio = "-";
   if (n <= 200 && with_literal) {
     Solver literal(penalizer, std::nullopt, std::nullopt, Evaluation::literal);
@@ -388,8 +398,9 @@ void scale_row(std::size_t n, std::int64_t most_windows, bool hours, double budg
     std::snprintf(descent, sizeof descent, "< %.3f (pass %zu, call %zu)", 1.0 / fast.seconds,
                   fast.passes, fast.calls);
   }
-  std::printf("| %zu | %s | %s | %.3g | %.1f | %.1f%% | %.1f | %s | %s | %s |\n", n,
+  std::printf("| %zu | %s | %s | %.3g | %llu | %.1f | %.1f%% | %.1f | %s | %s | %s |\n", n,
               most_windows == 1 ? "1" : "1-3", hours ? "08-17" : "-", double(all.candidates),
+              static_cast<unsigned long long>(all.accepted),
               1e9 * fast.seconds / double(all.candidates),
               100.0 * double(all.rejected_unsimulated) / double(all.candidates),
               double(all.positions) / double(std::max<std::uint64_t>(all.simulated, 1)), descent,
@@ -397,21 +408,24 @@ void scale_row(std::size_t n, std::int64_t most_windows, bool hours, double budg
   std::fflush(stdout);
 }
 
-void scale_table(double budget, bool with_literal, bool with_limit, std::size_t largest) {
+void scale_table(double budget, bool with_literal, bool with_limit, std::size_t smallest,
+                 std::size_t largest) {
   std::printf(
       "Time windows by size: the first %.0f s of a fast descent from the identity order "
       "(random points, windows on distinct days, jobs of 15-60 min)\n\n"
-      "| n | windows | hours | candidates | fast ns/cand | judged without simulating | "
+      "| n | windows | hours | candidates | accepted | fast ns/cand | judged without simulating | "
       "positions per simulated | descents/s | literal/fast | time_limit = 1 s returns after s "
-      "|\n|---|---|---|---|---|---|---|---|---|---|\n",
+      "|\n|---|---|---|---|---|---|---|---|---|---|---|\n",
       budget);
   for (std::size_t n : {200, 400, 800, 1600, 2000}) {
+    if (n < smallest) continue;
     if (n > largest) break;
     for (std::int64_t most_windows : {1, 3}) {
       for (bool hours : {false, true})
         scale_row(n, most_windows, hours, budget, with_literal, with_limit);
     }
   }
+  print_counter_table("over the same calls");
 }
 
 void time_limited(const Instance& instance, double limit, Evaluation evaluation, int runs) {
@@ -555,6 +569,7 @@ int main(int argc, char** argv) {
   bool scale = false;
   double budget = 10.0;
   bool with_limit = false;
+  std::size_t smallest = 0;
   std::size_t largest = 2'000;
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
@@ -577,6 +592,8 @@ int main(int argc, char** argv) {
       budget = std::atof(argv[++k]);
     } else if (arg == "--with-limit") {
       with_limit = true;
+    } else if (arg == "--smallest" && k + 1 < argc) {
+      smallest = static_cast<std::size_t>(std::atol(argv[++k]));
     } else if (arg == "--largest" && k + 1 < argc) {
       largest = static_cast<std::size_t>(std::atol(argv[++k]));
     } else if (arg == "--pass-table") {
@@ -588,7 +605,7 @@ int main(int argc, char** argv) {
       data = arg;
   }
   if (scale) {
-    scale_table(budget, literal_budget >= 0, with_limit, largest);
+    scale_table(budget, literal_budget >= 0, with_limit, smallest, largest);
     return 0;
   }
   const auto list = instances(data);
@@ -610,13 +627,7 @@ int main(int argc, char** argv) {
     if (selected(instance)) compare_descents(instance, literal_budget, repeats);
   }
 
-  if (!counter_table.empty()) {
-    std::printf(
-        "\nWhat the fast scan did with the candidates of each descent above, by move (time data "
-        "only)\n\n| instance | move | candidates | rejected before simulating | simulated | "
-        "positions per simulated |\n|---|---|---|---|---|---|\n");
-    for (const std::string& row : counter_table) std::printf("%s\n", row.c_str());
-  }
+  print_counter_table("of each descent above");
 
   std::printf(
       "\nSearch with time_limit = %.1f s, %d runs each (median and largest overrun); longest pass "

@@ -155,8 +155,8 @@ void FastScan::refresh_schedule() {
 // The current route's schedule was walked whole by the checkpoints' rebuild,
 // with the clock that judges every candidate exactly: its totals are the
 // literal evaluation's, without a second walk in date-times.
-void FastScan::accept_schedule(Nanos traveling_time) {
-  checkpoints_.rebuild(*clock_, current_.route);
+void FastScan::accept_schedule(std::size_t i, std::size_t j, Nanos traveling_time) {
+  checkpoints_.rebuild_after_change(*clock_, current_.route, i, j);
   const ScheduleState& end = checkpoints_.end();
   TimeReport report;
   report.duration = duration_of(end.clock - checkpoints_.begin());
@@ -272,7 +272,8 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     distances.template after_move<Kind, Block>(current_.route, i, j, distance);
     travel_times.template after_move<Kind, Block>(current_.route, i, j, travel_units);
     current_.distance = distance;
-    accept_schedule(traveling_time);
+    accept_schedule(i, j, traveling_time);
+    ++counters.accepted;
     // An acceptance costs O(n log n): a row that accepts many must poll too.
     poll_interrupt();
     starts.route_changed();

@@ -63,8 +63,9 @@ class FastScan {
                       TourLegs<Entry>& distances, TourLegs<TravelEntry>& travel_times);
   // After a restart: the checkpoints, the keys to beat and the bounds.
   void refresh_schedule();
-  // The same after an acceptance, with the accepted route's time report.
-  void accept_schedule(Nanos traveling_time);
+  // The same after accepting move (i, j), with the accepted route's time
+  // report.
+  void accept_schedule(std::size_t i, std::size_t j, Nanos traveling_time);
 
   std::shared_ptr<const Penalizer> penalizer_;
   std::size_t n_;

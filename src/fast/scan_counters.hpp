@@ -16,6 +16,17 @@ struct MoveCounters {
   // Candidates that simulated at least one location, and how many in all.
   std::uint64_t simulated = 0;
   std::uint64_t positions = 0;
+  // Candidates accepted, each rebuilding what the scan keeps of the route.
+  std::uint64_t accepted = 0;
+
+  MoveCounters& operator+=(const MoveCounters& other) {
+    candidates += other.candidates;
+    rejected_unsimulated += other.rejected_unsimulated;
+    simulated += other.simulated;
+    positions += other.positions;
+    accepted += other.accepted;
+    return *this;
+  }
 };
 
 // By MoveKind.

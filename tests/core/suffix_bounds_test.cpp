@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -41,6 +42,7 @@ TEST(SuffixHingeTest, BoundsTheSumOfHingesAndTouchesItAtTheOrigin) {
       if (pick(0, 3) > 0) keys[q] = pick(-20, 20);  // ties and missing keys too
       origins[q] = pick(-25, 25);
     }
+    std::sort(origins.begin(), origins.end());  // as along a route
     SuffixHinge hinge;
     hinge.rebuild(keys, origins);
     for (std::size_t p = 0; p < n; ++p) {

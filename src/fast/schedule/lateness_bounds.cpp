@@ -11,7 +11,6 @@ void LatenessBounds::rebuild(const ScheduleClock& clock, const Route& route,
   ++generation_;
   rebuild_hinge(clock, route);
   rebuild_tight_stretches(clock, route);
-  rebuild_reversals(clock, route);
 }
 
 void LatenessBounds::rebuild_hinge(const ScheduleClock& clock, const Route& route) {
@@ -55,29 +54,6 @@ void LatenessBounds::rebuild_tight_stretches(const ScheduleClock& clock, const R
       tight_end_[p] = p + 1;  // waited on the way to p + 1
     } else if (p + 1 < n) {
       tight_end_[p] = tight_end_[p + 1];
-    }
-  }
-}
-
-void LatenessBounds::rebuild_reversals(const ScheduleClock& clock, const Route& route) {
-  const std::size_t n = route.size();
-  const auto floor = clock.clock_floor();
-  reversed_lengths_.resize(n);
-  reversal_open_keys_.assign(n, std::nullopt);
-  reversal_clock_keys_.assign(floor ? n : 0, std::nullopt);
-  WideNanos lengths = 0;
-  for (std::size_t m = 0; m < n; ++m) {
-    if (m > 0) lengths += clock.travel_length(route[m], route[m - 1]);
-    const Nanos length = clock.work_length(route[m]);
-    lengths += length;
-    reversed_lengths_[m] = lengths;
-    if (length <= 0) continue;  // never late
-    const Nanos end = clock.last_window_end(route[m]);
-    const WideNanos before = lengths - length;
-    reversal_open_keys_[m] = before + clock.open_time(end);
-    if (floor) {
-      reversal_clock_keys_[m] =
-          kNanosPerDay * before + WideNanos{floor->open} * (end - floor->offset);
     }
   }
 }

@@ -41,31 +41,12 @@ class LatenessBounds {
   // candidate that visits them in the current order, whatever it does next.
   WideNanos stretch(std::size_t p, std::size_t r, Nanos arrival, Nanos open_arrival) const;
 
-  // For reversed segments (ReversalBound): W_m, the lengths of positions
-  // 0..m visited backwards (work at m, travel from m to m − 1, ..., work at
-  // 0). A reversal that starts the work at r[j] at operating time Y ends the
-  // job at m ≤ j at an operating time no sooner than Y + W_j − (W_m − its
-  // length), so a job of positive length is late by at least
-  // - Y + W_j − its open key, W_m less its length plus the operating time of
-  //   its last window's end;
-  // - with hours, (day · (Y + W_j) − its clock key) / open per day, from the
-  //   line below the clock (ScheduleClock::ClockFloor), the clock key being
-  //   day · (W_m − its length) + open · (its last window's end − offset).
-  WideNanos reversed_lengths(std::size_t m) const { return reversed_lengths_[m]; }
-  const std::vector<std::optional<WideNanos>>& reversal_open_keys() const {
-    return reversal_open_keys_;
-  }
-  // Empty without hours.
-  const std::vector<std::optional<WideNanos>>& reversal_clock_keys() const {
-    return reversal_clock_keys_;
-  }
-  // Counts the rebuilds, for what is derived from the bounds.
+  // Counts the rebuilds, for what is derived from the current route.
   std::uint64_t generation() const { return generation_; }
 
  private:
   void rebuild_hinge(const ScheduleClock& clock, const Route& route);
   void rebuild_tight_stretches(const ScheduleClock& clock, const Route& route);
-  void rebuild_reversals(const ScheduleClock& clock, const Route& route);
 
   const ScheduleCheckpoints* checkpoints_ = nullptr;
   SuffixHinge open_lateness_;
@@ -78,9 +59,6 @@ class LatenessBounds {
   // The first position after k's tight stretch: where the current route
   // next waited for a window.
   std::vector<std::size_t> tight_end_;
-  std::vector<WideNanos> reversed_lengths_;
-  std::vector<std::optional<WideNanos>> reversal_open_keys_;
-  std::vector<std::optional<WideNanos>> reversal_clock_keys_;
   std::uint64_t generation_ = 0;
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "fast/schedule/hinge_sum.hpp"
 #include "fast/schedule/lateness_bounds.hpp"
@@ -14,30 +14,37 @@
 namespace tourwright {
 
 // Reversing i..j (0 < i) visits r[j], r[j−1], ..., r[i] after leaving
-// position i − 1: its jobs are late by at least the larger of the two sums
-// of LatenessBounds' reversal keys over i..j, at the operating time Y where
-// the work at r[j] starts at the earliest: the current departure from i − 1
-// plus the leg to r[j], or the earliest start of r[j]'s windows if later (a
-// job of positive length never starts before it). Along a row the segment only
-// grows, one position per candidate, so each sum is a HingeSum. The keys are
-// ranked when a row needs them after the route changed, not on every
-// acceptance.
+// position i − 1. Let W_m be the lengths of positions 0..m visited
+// backwards (work at m, travel from m to m − 1, ..., work at 0). If the work
+// at r[j] starts at operating time Y, the job at m ≤ j ends no sooner than
+// Y + W_j − (W_m − its length), so a job of positive length is late by at
+// least
+// - Y + W_j − its open key: W_m less its length plus the operating time of
+//   its last window's end;
+// - with hours, (day · (Y + W_j) − its clock key) / open per day, from the
+//   line below the clock (ScheduleClock::ClockFloor), the clock key being
+//   day · (W_m − its length) + open · (its last window's end − offset).
+// Y is at least the current departure from i − 1 plus the leg to r[j], and
+// at least the earliest start of r[j]'s windows (a job of positive length
+// never starts before it). The bound is the larger of the two sums over
+// i..j; along a row the segment grows one position per candidate, so each
+// sum is a HingeSum. Keys are made when a row needs them after the route
+// changed, not on every acceptance.
 class ReversalBound {
  public:
+  // Row i of the route `bounds` were last rebuilt for, which must stay alive.
   void reset(const LatenessBounds& bounds, const ScheduleClock& clock, const Route& route,
              std::size_t i, Nanos departure) {
-    bounds_ = &bounds;
     clock_ = &clock;
     route_ = &route;
     floor_ = clock.clock_floor();
     departure_ = departure;
     i_ = i;
     next_ = i;
-    if (ranked_from_ != &bounds || ranked_generation_ != bounds.generation()) {
-      open_keys_.rebuild(bounds.reversal_open_keys());
-      clock_keys_.rebuild(bounds.reversal_clock_keys());
-      ranked_from_ = &bounds;
-      ranked_generation_ = bounds.generation();
+    if (keyed_from_ != &bounds || keyed_generation_ != bounds.generation()) {
+      rebuild_keys(clock, route);
+      keyed_from_ = &bounds;
+      keyed_generation_ = bounds.generation();
     }
     open_.reset(open_keys_);
     if (floor_) in_clock_.reset(clock_keys_);
@@ -54,7 +61,7 @@ class ReversalBound {
     Nanos start = departure_ + clock_->travel_length(route[i_ - 1], first);
     if (clock_->timed_job(first))
       start = std::max(start, clock_->open_time(clock_->earliest_window_start(first)));
-    const WideNanos reached = WideNanos{start} + bounds_->reversed_lengths(j);
+    const WideNanos reached = WideNanos{start} + reversed_lengths_[j];
     const WideNanos in_open_time = open_.at(reached);
     if (!floor_) return in_open_time;
     // Each job's lateness is a whole number of nanoseconds at least its
@@ -63,15 +70,37 @@ class ReversalBound {
   }
 
  private:
-  const LatenessBounds* bounds_ = nullptr;
+  void rebuild_keys(const ScheduleClock& clock, const Route& route) {
+    const std::size_t n = route.size();
+    reversed_lengths_.resize(n);
+    std::vector<std::optional<WideNanos>> open(n);
+    std::vector<std::optional<WideNanos>> in_clock(floor_ ? n : 0);
+    WideNanos lengths = 0;
+    for (std::size_t m = 0; m < n; ++m) {
+      if (m > 0) lengths += clock.travel_length(route[m], route[m - 1]);
+      const Nanos length = clock.work_length(route[m]);
+      lengths += length;
+      reversed_lengths_[m] = lengths;
+      if (length <= 0) continue;  // never late
+      const Nanos end = clock.last_window_end(route[m]);
+      const WideNanos before = lengths - length;
+      open[m] = before + clock.open_time(end);
+      if (floor_)
+        in_clock[m] = kNanosPerDay * before + WideNanos{floor_->open} * (end - floor_->offset);
+    }
+    open_keys_.rebuild(open);
+    clock_keys_.rebuild(in_clock);
+  }
+
   const ScheduleClock* clock_ = nullptr;
   const Route* route_ = nullptr;
   std::optional<ScheduleClock::ClockFloor> floor_;
   Nanos departure_ = 0;
   std::size_t i_ = 0;
   std::size_t next_ = 0;  // the first position not yet among the keys
-  const LatenessBounds* ranked_from_ = nullptr;
-  std::uint64_t ranked_generation_ = 0;
+  const LatenessBounds* keyed_from_ = nullptr;
+  std::uint64_t keyed_generation_ = 0;
+  std::vector<WideNanos> reversed_lengths_;  // W_m
   RankedKeys open_keys_;
   RankedKeys clock_keys_;
   HingeSum open_;

@@ -29,6 +29,40 @@ struct RecordingWalk {
   }
 };
 
+// The same after positions i..j changed, from the state before i: past j,
+// once a departure's clock is the one recorded before, the rest of the
+// schedule is the one recorded, its sums moved by what changed.
+struct UpdatingWalk {
+  const ScheduleClock& clock;
+  const Route& route;
+  std::size_t changed_end;  // j + 1
+  std::vector<ScheduleState>& arrival;
+  std::vector<ScheduleState>& departure;
+  ScheduleState state;
+
+  WalkStep work(std::size_t k, std::size_t&) {
+    arrival[k] = state;
+    clock.work(route[k], state);
+    const ScheduleState before = departure[k];
+    departure[k] = state;
+    if (k < changed_end || state.clock != before.clock) return WalkStep::go_on;
+    const WideNanos later = state.lateness - before.lateness;
+    const Nanos longer = state.waiting - before.waiting;
+    for (std::size_t m = k + 1; m < arrival.size(); ++m) {
+      for (ScheduleState* at : {&arrival[m], &departure[m]}) {
+        at->lateness += later;
+        at->waiting += longer;
+      }
+    }
+    state = departure.back();
+    return WalkStep::finish;
+  }
+  WalkStep travel(std::size_t from, std::size_t to) {
+    clock.travel(route[from], route[to], state);
+    return WalkStep::go_on;
+  }
+};
+
 }  // namespace
 
 void ScheduleCheckpoints::rebuild(const ScheduleClock& clock, const Route& route) {
@@ -44,21 +78,34 @@ void ScheduleCheckpoints::rebuild(const ScheduleClock& clock, const Route& route
   latest_last_end_.resize(n);
   timed_jobs_.resize(n + 1);
   timed_jobs_[n] = 0;
-  Nanos latest = std::numeric_limits<Nanos>::min();
-  for (std::size_t k = n; k-- > 0;) {
+  legs_up_to_.assign(n, 0);
+  jobs_before_.assign(n + 1, 0);
+  several_windows_before_.assign(n + 1, 0);
+  rebuild_aggregates(clock, route, 0, n - 1);
+}
+
+void ScheduleCheckpoints::rebuild_after_change(const ScheduleClock& clock, const Route& route,
+                                               std::size_t i, std::size_t j) {
+  // At 0 the beginning changes with the first location.
+  if (i == 0 || route.size() != arrival_.size()) return rebuild(clock, route);
+  UpdatingWalk walk{clock, route, j + 1, arrival_, departure_, departure_[i - 1]};
+  walk_tour_from(i, route.size(), walk);
+  end_ = walk.state;
+  rebuild_aggregates(clock, route, i, j);
+}
+
+// Positions i..j changed: the suffix aggregates from j down, the prefix
+// sums from i on.
+void ScheduleCheckpoints::rebuild_aggregates(const ScheduleClock& clock, const Route& route,
+                                             std::size_t i, std::size_t j) {
+  const std::size_t n = route.size();
+  Nanos latest = j + 1 < n ? latest_last_end_[j + 1] : std::numeric_limits<Nanos>::min();
+  for (std::size_t k = j + 1; k-- > i;) {
     latest = std::max(latest, clock.last_window_end(route[k]));
     latest_last_end_[k] = latest;
     timed_jobs_[k] = timed_jobs_[k + 1] + (clock.timed_job(route[k]) ? 1 : 0);
   }
-  rebuild_lengths(clock, route);
-}
-
-void ScheduleCheckpoints::rebuild_lengths(const ScheduleClock& clock, const Route& route) {
-  const std::size_t n = route.size();
-  legs_up_to_.assign(n, 0);
-  jobs_before_.assign(n + 1, 0);
-  several_windows_before_.assign(n + 1, 0);
-  for (std::size_t k = 0; k < n; ++k) {
+  for (std::size_t k = i; k < n; ++k) {
     jobs_before_[k + 1] = jobs_before_[k] + clock.work_length(route[k]);
     if (k > 0) legs_up_to_[k] = legs_up_to_[k - 1] + clock.travel_length(route[k - 1], route[k]);
     several_windows_before_[k + 1] =

@@ -15,6 +15,11 @@ namespace tourwright {
 class ScheduleCheckpoints {
  public:
   void rebuild(const ScheduleClock& clock, const Route& route);
+  // The same after a move changed positions i..j (i < j) of the route these
+  // checkpoints were built for: the schedule before i stays, and past j it
+  // is walked only until it meets the one recorded.
+  void rebuild_after_change(const ScheduleClock& clock, const Route& route, std::size_t i,
+                            std::size_t j);
 
   std::size_t size() const { return arrival_.size(); }
   Nanos begin() const { return begin_; }
@@ -76,7 +81,8 @@ class ScheduleCheckpoints {
   }
 
  private:
-  void rebuild_lengths(const ScheduleClock& clock, const Route& route);
+  void rebuild_aggregates(const ScheduleClock& clock, const Route& route, std::size_t i,
+                          std::size_t j);
 
   Nanos begin_ = 0;
   ScheduleState end_;

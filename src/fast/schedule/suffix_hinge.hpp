@@ -12,7 +12,9 @@ namespace tourwright {
 // H_p(T) = Σ over q ≥ p of max(0, T − k_q), a convex function of T. Its
 // tangent at one origin per position is kept, so that a bound below H_p at
 // any T costs O(1): max(0, H_p(o_p) + s_p (T − o_p)), s_p being how many keys
-// lie below o_p. Built in O(n log n).
+// lie below o_p. The origins must not decrease along the route (as the
+// operating time a position starts from beyond the lengths before it never
+// does). Built in O(n log n), without allocating once grown.
 class SuffixHinge {
  public:
   void rebuild(const std::vector<std::optional<WideNanos>>& keys,
