@@ -264,7 +264,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
     const CandidateMove candidate{i,        j,
                                   n,        traveling_time,
                                   distance, Shape::in_order_stretch(i, j),
-                                  *start,   bound_reversals ? reversals_.at(j) : 0};
+                                  *start,   bound_reversals ? &reversals_ : nullptr};
     const bool wins = candidate_schedule_wins(current, candidate, location_at, counters);
     if (!wins) continue;
 

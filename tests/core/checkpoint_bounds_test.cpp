@@ -121,10 +121,18 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
             const ScheduleState& last = states.departure.back();
             SCOPED_TRACE(std::string(entry.name) + " on " + std::to_string(i) + ".." +
                          std::to_string(j));
-            // The reversed segment's own jobs, along the row.
+            // The reversed segment's own jobs, along the row, and those still
+            // ahead as the candidate walks it.
             if (Shape::reverses_segment && i > 0) {
               const WideNanos own = states.departure[j].lateness - states.departure[i - 1].lateness;
               EXPECT_LE(reversal.at(j), own) << "reversed segment";
+              for (std::size_t k = i; k <= j; ++k) {
+                const ScheduleState& done = states.departure[k];
+                EXPECT_LE(reversal.after_work(i + j - k, clock.open_time(done.clock)),
+                          states.departure[j].lateness - done.lateness)
+                    << "reversed segment after " << k;
+              }
+              reversal.end_candidate();
             }
             // The unchanged rest, however it is reached.
             for (std::size_t p = j + 1; p < n; ++p) {

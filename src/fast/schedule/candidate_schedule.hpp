@@ -6,6 +6,7 @@
 #include "fast/move_shapes.hpp"
 #include "fast/scan_counters.hpp"
 #include "fast/schedule/lateness_bounds.hpp"
+#include "fast/schedule/reversal_bound.hpp"
 #include "fast/schedule/schedule_checkpoints.hpp"
 #include "fast/schedule/schedule_clock.hpp"
 #include "penalties/time/tour_walk.hpp"
@@ -43,9 +44,8 @@ SimulationStart start_at_change(const ScheduleClock& clock,
 
 // What is known of a candidate before its schedule: the current route with
 // positions i..j (i < j < n) rearranged, its travelling time and distance
-// (exact), the stretch it keeps in order, its schedule up to `start`, and
-// a lateness that its jobs at positions `start.position`..j cannot stay below
-// (ReversalBound for reversals, else zero).
+// (exact), the stretch it keeps in order, its schedule up to `start`, and,
+// for a reversal, the row's bound on its segment's lateness.
 struct CandidateMove {
   std::size_t i;
   std::size_t j;
@@ -54,7 +54,7 @@ struct CandidateMove {
   std::uint64_t distance;
   InOrderStretch stretch;
   SimulationStart start;
-  WideNanos changed_lateness = 0;
+  ReversalBound* reversal = nullptr;
 };
 
 // Whether a candidate beats the current solution under the time-data order.
@@ -88,12 +88,14 @@ class CandidateSchedule {
 
   bool wins() {
     ++counters_.candidates;
-    if (cannot_win(kNoArrival, move_.changed_lateness)) {
+    if (cannot_win(kNoArrival, move_.reversal ? move_.reversal->at(move_.j) : 0)) {
       ++counters_.rejected_unsimulated;
       return false;
     }
     ++counters_.simulated;
-    return walk_tour_from(move_.start.position, move_.n, *this) && keys() < current_.keys;
+    const bool reached_end = walk_tour_from(move_.start.position, move_.n, *this);
+    if (move_.reversal) move_.reversal->end_candidate();
+    return reached_end && keys() < current_.keys;
   }
 
   // The walk (tour_walk.hpp).
@@ -111,7 +113,7 @@ class CandidateSchedule {
     if (k > move_.j) return after_unchanged_work(k);
     ahead_ -= current_.clock.work_length(location_at_(k));
     if (in_stretch(k)) merge_rest_of_stretch(k, next);
-    return cannot_win() ? WalkStep::abandon : WalkStep::go_on;
+    return cannot_win(kNoArrival, reversal_ahead(k)) ? WalkStep::abandon : WalkStep::go_on;
   }
 
  private:
@@ -160,6 +162,13 @@ class CandidateSchedule {
     if (unchanged_rest_)
       late += current_.bounds.suffix(move_.j + 1, state_.clock + ahead_, open + ahead_);
     return keys_from(ScheduleState{state_.clock, late, state_.waiting}) >= current_.keys;
+  }
+
+  // A reversal's jobs still ahead in its segment, after the work at k.
+  WideNanos reversal_ahead(std::size_t k) {
+    if (!move_.reversal) return 0;
+    return move_.reversal->after_work(move_.i + move_.j - k,
+                                      current_.clock.open_time(state_.clock));
   }
 
   // Arrived at an unchanged position: the rest may be the current

@@ -46,7 +46,7 @@ class RankedKeys {
 
 // Σ max(0, x − key) over the keys of a set of positions, for any x: a
 // Fenwick tree over the keys' ranks of how many there are and their sum, so
-// that adding a position and each sum cost O(log n).
+// that adding or removing a position and each sum cost O(log n).
 class HingeSum {
  public:
   void reset(const RankedKeys& keys) {
@@ -54,15 +54,8 @@ class HingeSum {
     count_.assign(keys.size() + 1, 0);
     sum_.assign(keys.size() + 1, 0);
   }
-  void add(std::size_t position) {
-    const auto rank = keys_->rank(position);
-    if (!rank) return;
-    const WideNanos key = keys_->key(*rank);
-    for (std::size_t r = *rank + 1; r < count_.size(); r += lowest(r)) {
-      count_[r] += 1;
-      sum_[r] += key;
-    }
-  }
+  void add(std::size_t position) { change(position, 1); }
+  void remove(std::size_t position) { change(position, -1); }
   WideNanos at(WideNanos x) const {
     WideNanos count = 0;
     WideNanos sum = 0;
@@ -74,6 +67,15 @@ class HingeSum {
   }
 
  private:
+  void change(std::size_t position, int by) {
+    const auto rank = keys_->rank(position);
+    if (!rank) return;
+    const WideNanos key = keys_->key(*rank) * by;
+    for (std::size_t r = *rank + 1; r < count_.size(); r += lowest(r)) {
+      count_[r] += by;
+      sum_[r] += key;
+    }
+  }
   static std::size_t lowest(std::size_t r) { return r & (~r + 1); }
 
   const RankedKeys* keys_ = nullptr;

@@ -28,8 +28,10 @@ namespace tourwright {
 // at least the earliest start of r[j]'s windows (a job of positive length
 // never starts before it). The bound is the larger of the two sums over
 // i..j; along a row the segment grows one position per candidate, so each
-// sum is a HingeSum. Keys are made when a row needs them after the route
-// changed, not on every acceptance.
+// sum is a HingeSum. While a candidate walks its segment, the jobs it has
+// done leave the sums, and the ones still ahead are bounded the same way
+// from where it stands; they return when it is judged. Keys are made when a
+// row needs them after the route changed, not on every acceptance.
 class ReversalBound {
  public:
   // Row i of the route `bounds` were last rebuilt for, which must stay alive.
@@ -50,18 +52,43 @@ class ReversalBound {
     if (floor_) in_clock_.reset(clock_keys_);
   }
 
-  // The bound for the segment i..j, j no smaller than in the call before.
+  // The bound for candidate (i, j), j no smaller than in the call before.
   WideNanos at(std::size_t j) {
-    for (; next_ <= j; ++next_) {
-      open_.add(next_);
-      if (floor_) in_clock_.add(next_);
-    }
-    const Route& route = *route_;
-    const std::size_t first = route[j];
-    Nanos start = departure_ + clock_->travel_length(route[i_ - 1], first);
+    for (; next_ <= j; ++next_) add(next_);
+    walked_ = next_;
+    return ahead(j, departure_ + clock_->travel_length((*route_)[i_ - 1], (*route_)[j]));
+  }
+  // After the candidate's work at r[m], at operating time `open`: the bound
+  // for the jobs at i..m−1 still ahead of it.
+  WideNanos after_work(std::size_t m, Nanos open) {
+    remove(m);
+    walked_ = m;
+    if (m == i_) return 0;
+    return ahead(m - 1, open + clock_->travel_length((*route_)[m], (*route_)[m - 1]));
+  }
+  // The candidate is judged: the jobs it walked return to the sums.
+  void end_candidate() {
+    for (; walked_ < next_; ++walked_) add(walked_);
+  }
+
+ private:
+  void add(std::size_t m) {
+    open_.add(m);
+    if (floor_) in_clock_.add(m);
+  }
+  void remove(std::size_t m) {
+    open_.remove(m);
+    if (floor_) in_clock_.remove(m);
+  }
+
+  // The jobs at i..m still in the sums, the work at r[m] reached no sooner
+  // than operating time `arrival`.
+  WideNanos ahead(std::size_t m, Nanos arrival) const {
+    const std::size_t first = (*route_)[m];
+    Nanos start = arrival;
     if (clock_->timed_job(first))
       start = std::max(start, clock_->open_time(clock_->earliest_window_start(first)));
-    const WideNanos reached = WideNanos{start} + reversed_lengths_[j];
+    const WideNanos reached = WideNanos{start} + reversed_lengths_[m];
     const WideNanos in_open_time = open_.at(reached);
     if (!floor_) return in_open_time;
     // Each job's lateness is a whole number of nanoseconds at least its
@@ -69,7 +96,6 @@ class ReversalBound {
     return std::max(in_open_time, in_clock_.at(kNanosPerDay * reached) / floor_->open);
   }
 
- private:
   void rebuild_keys(const ScheduleClock& clock, const Route& route) {
     const std::size_t n = route.size();
     reversed_lengths_.resize(n);
@@ -97,7 +123,8 @@ class ReversalBound {
   std::optional<ScheduleClock::ClockFloor> floor_;
   Nanos departure_ = 0;
   std::size_t i_ = 0;
-  std::size_t next_ = 0;  // the first position not yet among the keys
+  std::size_t next_ = 0;    // the first position not yet among the keys
+  std::size_t walked_ = 0;  // the candidate's walk took out walked_ .. next_ − 1
   const LatenessBounds* keyed_from_ = nullptr;
   std::uint64_t keyed_generation_ = 0;
   std::vector<WideNanos> reversed_lengths_;  // W_m
