@@ -182,6 +182,21 @@ Penalizer with_windows(std::size_t n, std::uint64_t seed, bool hours, std::mt199
   return penalizer;
 }
 
+// One window of 1-4 h a day on each of `days` (in order, from 2025-01-01),
+// starting 08:00-15:00.
+template <class Pick>
+TimeWindows windows_on_days(const std::vector<std::int64_t>& days, Pick& pick) {
+  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
+  TimeWindows windows;
+  for (const std::int64_t day : days) {
+    const DateTime start =
+        day_one + Duration::from_seconds(day * 86'400 + pick(8 * 3'600, 15 * 3'600));
+    windows.windows.push_back(
+        TimeWindow::make(start, start + Duration::from_seconds(pick(3'600, 4 * 3'600))));
+  }
+  return windows;
+}
+
 }  // namespace
 
 Penalizer windowed_instance(std::size_t n, std::uint64_t seed, bool hours) {
@@ -214,21 +229,13 @@ Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours
     return std::uniform_int_distribution<std::int64_t>(low, high)(random);
   };
   const auto days = static_cast<std::int64_t>(n / 12 + 4);
-  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
   return with_windows(n, seed, hours, random, [&] {
     std::vector<std::int64_t> plan(static_cast<std::size_t>(days));
     std::iota(plan.begin(), plan.end(), std::int64_t{0});
     std::shuffle(plan.begin(), plan.end(), random);
     std::vector<std::int64_t> chosen(plan.begin(), plan.begin() + pick(2, 4));
     std::sort(chosen.begin(), chosen.end());
-    TimeWindows windows;
-    for (const std::int64_t day : chosen) {
-      const DateTime start =
-          day_one + Duration::from_seconds(day * 86'400 + pick(8 * 3'600, 15 * 3'600));
-      windows.windows.push_back(
-          TimeWindow::make(start, start + Duration::from_seconds(pick(3'600, 4 * 3'600))));
-    }
-    return windows;
+    return windows_on_days(chosen, pick);
   });
 }
 
@@ -238,20 +245,12 @@ Penalizer scale_instance(std::size_t n, std::uint64_t seed, std::int64_t most_wi
     return std::uniform_int_distribution<std::int64_t>(low, high)(random);
   };
   const auto days = static_cast<std::int64_t>(n / 12 + 1);
-  const DateTime day_one = DateTime::from_unix_seconds(1'735'689'600);  // 2025-01-01T00:00:00Z
   return with_windows(n, seed, hours, random, [&] {
     std::vector<std::int64_t> chosen;
     for (std::int64_t w = pick(1, most_windows); w > 0; --w) chosen.push_back(pick(0, days - 1));
     std::sort(chosen.begin(), chosen.end());
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-    TimeWindows windows;
-    for (const std::int64_t day : chosen) {
-      const DateTime start =
-          day_one + Duration::from_seconds(day * 86'400 + pick(8 * 3'600, 15 * 3'600));
-      windows.windows.push_back(
-          TimeWindow::make(start, start + Duration::from_seconds(pick(3'600, 4 * 3'600))));
-    }
-    return windows;
+    return windows_on_days(chosen, pick);
   });
 }
 

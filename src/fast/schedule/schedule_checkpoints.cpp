@@ -9,29 +9,11 @@ namespace tourwright {
 
 namespace {
 
-// The current route's state on arrival at each position and after its work.
-struct RecordingWalk {
-  const ScheduleClock& clock;
-  const Route& route;
-  std::vector<ScheduleState>& arrival;
-  std::vector<ScheduleState>& departure;
-  ScheduleState state;
-
-  WalkStep work(std::size_t k, std::size_t&) {
-    arrival[k] = state;
-    clock.work(route[k], state);
-    departure[k] = state;
-    return WalkStep::go_on;
-  }
-  WalkStep travel(std::size_t from, std::size_t to) {
-    clock.travel(route[from], route[to], state);
-    return WalkStep::go_on;
-  }
-};
-
-// The same after positions i..j changed, from the state before i: past j,
-// once a departure's clock is the one recorded before, the rest of the
-// schedule is the one recorded, its sums moved by what changed.
+// The route's state on arrival at each position and after its work, from
+// position i on, positions i..j changed since the states were recorded (all
+// of them, j = n − 1, when none were): past j, once a departure's clock is
+// the one recorded before, the rest of the schedule is the one recorded, its
+// sums moved by what changed.
 struct UpdatingWalk {
   const ScheduleClock& clock;
   const Route& route;
@@ -71,7 +53,7 @@ void ScheduleCheckpoints::rebuild(const ScheduleClock& clock, const Route& route
   daily_hours_ = clock.daily_hours();
   arrival_.resize(n);
   departure_.resize(n);
-  RecordingWalk walk{clock, route, arrival_, departure_, ScheduleState{begin_, 0, 0}};
+  UpdatingWalk walk{clock, route, n, arrival_, departure_, ScheduleState{begin_, 0, 0}};
   walk_tour_from(0, n, walk);
   end_ = walk.state;
 
