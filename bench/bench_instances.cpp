@@ -254,6 +254,53 @@ Penalizer scale_instance(std::size_t n, std::uint64_t seed, std::int64_t most_wi
   });
 }
 
+Penalizer nearest_neighbour_window_instance(std::size_t n, std::uint64_t seed, std::int64_t width) {
+  constexpr std::int64_t kMinute = 60;
+  constexpr std::int64_t kFirstWindow = 1'740'960'000 + 8 * 3'600;  // 2025-03-03T08:00:00Z
+  std::mt19937_64 random(seed);
+  std::uniform_int_distribution<int> coordinate(0, 100);
+  std::vector<Point> points(n);
+  for (Point& point : points) point = {double(coordinate(random)), double(coordinate(random))};
+  DistanceMatrix distances = planar(points, false);
+  TimeScheduler scheduler;
+  for (const auto& row : distances) {
+    scheduler.duration_matrix.emplace_back();
+    for (const std::uint64_t units : row)
+      scheduler.duration_matrix.back().push_back(
+          Duration::from_seconds(static_cast<std::int64_t>(units) * kMinute));
+  }
+  scheduler.job_durations.assign(n, Duration::from_seconds(kMinute));
+  // The nearest-neighbour tour's arrivals, in minutes.
+  std::vector<std::int64_t> arrival(n, 0);
+  std::vector<bool> visited(n, false);
+  visited[0] = true;
+  std::size_t at = 0;
+  std::int64_t clock = 1;  // after the job at 0
+  for (std::size_t step = 1; step < n; ++step) {
+    std::size_t next = n;
+    for (std::size_t b = 0; b < n; ++b) {
+      if (!visited[b] && (next == n || distances[at][b] < distances[at][next])) next = b;
+    }
+    clock += static_cast<std::int64_t>(distances[at][next]);
+    arrival[next] = clock;
+    clock += 1;
+    visited[next] = true;
+    at = next;
+  }
+  const auto instant = [](std::int64_t minutes) {
+    return DateTime::from_unix_seconds(
+        static_cast<std::uint64_t>(kFirstWindow + minutes * kMinute));
+  };
+  for (std::size_t a = 0; a < n; ++a) {
+    const std::int64_t open = a == 0 ? 0 : std::max<std::int64_t>(0, arrival[a] - width);
+    const std::int64_t close =
+        a == 0 ? clock + static_cast<std::int64_t>(distances[at][0]) + width : arrival[a] + width;
+    scheduler.time_windows.push_back(
+        TimeWindows{{TimeWindow::make(instant(open), instant(close))}});
+  }
+  return Penalizer{std::move(distances), std::move(scheduler)};
+}
+
 Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days) {
   const Duration shift = Duration::from_seconds(days * 86'400);
   for (TimeWindows& windows : penalizer.time_scheduler->time_windows) {

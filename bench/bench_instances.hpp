@@ -50,6 +50,12 @@ Penalizer several_windows_instance(std::size_t n, std::uint64_t seed, bool hours
 // scale table grows from 200 to 2000 locations.
 Penalizer scale_instance(std::size_t n, std::uint64_t seed, std::int64_t most_windows, bool hours);
 
+// Like the classic TSPTW sets, at any size: points in a 100 × 100 square,
+// travel of one minute a unit, jobs of one minute, and windows of ±`width`
+// minutes around the arrivals of a nearest-neighbour tour from location 0
+// (whose own window spans the tour), so a tour without lateness exists.
+Penalizer nearest_neighbour_window_instance(std::size_t n, std::uint64_t seed, std::int64_t width);
+
 // The same instance with every window `days` later (the times of day stay).
 Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days);
 // The same instance as if written in Unix milliseconds but read as seconds:
