@@ -414,7 +414,7 @@ void scale_row(std::size_t n, std::int64_t most_windows, bool hours, double budg
 void classic_table(std::size_t largest) {
   std::printf(
       "\nClassic-like instances (windows of ±50 minutes around a nearest-neighbour tour, which "
-      "is on time; jobs of one minute)\n\n| n | time_limit s | returned after s | descents "
+      "is on time; jobs of one minute)\n\n| n | time_limit s | returned after s | descents begun "
       "| lateness min |\n|---|---|---|---|---|\n");
   for (std::size_t n : {500, 1000}) {
     if (n > largest) break;
