@@ -15,14 +15,16 @@ VALGRIND_CALLS ?= 20000
 
 # -O1 keeps the instrumented suites quick while the reports stay precise;
 # the standard library checks its own preconditions there too (as
-# distribution builds do with _GLIBCXX_ASSERTIONS).
+# distribution builds do with _GLIBCXX_ASSERTIONS). The differential rows of
+# a hundred locations and more take six minutes instrumented and reach no
+# code the smaller rows do not: they run in the release suite only.
 sanitize-test: venv
 	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  "-DCMAKE_CXX_FLAGS=-O1 -D_GLIBCXX_ASSERTIONS" \
 	  -DTOURWRIGHT_SANITIZE=ON -DTOURWRIGHT_WERROR=$(WERROR) \
 	  -DPython3_EXECUTABLE=$(abspath $(PYTHON)) >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
-	@ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+	@GTEST_FILTER='-*InTheHundreds*' ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
 # Data races in the core (the Python suite would need an instrumented interpreter).
 tsan-test: deps
