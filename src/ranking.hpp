@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <cstdint>
 
 namespace tourwright {
@@ -18,7 +17,16 @@ struct RankingKeys {
   Span waiting_time{};
   std::uint64_t distance = 0;
 
-  friend auto operator<=>(const RankingKeys&, const RankingKeys&) = default;
+  // The first key that differs decides (the fast scan compares keys several
+  // times per candidate, so this stops there).
+  friend constexpr bool operator<(const RankingKeys& a, const RankingKeys& b) {
+    if (a.lateness != b.lateness) return a.lateness < b.lateness;
+    if (a.traveling_time != b.traveling_time) return a.traveling_time < b.traveling_time;
+    if (a.duration != b.duration) return a.duration < b.duration;
+    if (a.waiting_time != b.waiting_time) return a.waiting_time < b.waiting_time;
+    return a.distance < b.distance;
+  }
+  friend constexpr bool operator>=(const RankingKeys& a, const RankingKeys& b) { return !(a < b); }
 };
 
 }  // namespace tourwright
