@@ -169,6 +169,57 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
   }
 }
 
+// After every move of the table, walking again only from the change (until
+// the schedule meets the recorded one) gives the checkpoints a walk of the
+// whole new route gives.
+TEST_P(CheckpointBoundsTest, FollowAnAcceptedMoveAsAFreshWalkDoes) {
+  for (std::uint64_t seed = 0; seed < GetParam().seeds; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const Penalizer penalizer = testing::InstanceMaker(seed).make(GetParam().recipe);
+    const TimeScheduler& scheduler = *penalizer.time_scheduler;
+    const std::size_t n = penalizer.distance_matrix.size();
+    const ScheduleShortcuts shortcuts(scheduler);
+    const FastEligibility eligibility = fast_eligibility(penalizer, n);
+    ASSERT_TRUE(eligibility.exact);
+    const ScheduleClock clock(scheduler, n, eligibility.origin, eligibility.clock_ceiling,
+                              shortcuts);
+    Route current(n);
+    std::iota(current.begin(), current.end(), std::size_t{0});
+    std::shuffle(current.begin(), current.end(), std::mt19937_64(seed));
+    for (const PassEntry& entry : kPassTable) {
+      for (std::size_t i = 0; i + 1 + entry.min_gap < n; ++i) {
+        const std::size_t j = n - 1 - (i + seed) % (n - 1 - i - entry.min_gap);
+        if (j <= i + entry.min_gap || j < i + entry.shape.block) continue;
+        ScheduleCheckpoints followed;
+        followed.rebuild(clock, current);
+        Route moved = current;
+        entry.move(moved, i, j);
+        followed.rebuild_after_change(clock, moved, i, j);
+        ScheduleCheckpoints fresh;
+        fresh.rebuild(clock, moved);
+        SCOPED_TRACE(std::string(entry.name) + " on " + std::to_string(i) + ".." +
+                     std::to_string(j));
+        EXPECT_TRUE(followed.end() == fresh.end());
+        for (std::size_t k = 0; k < n; ++k) {
+          ASSERT_TRUE(followed.arrival(k) == fresh.arrival(k)) << "arrival at " << k;
+          ASSERT_TRUE(followed.departure(k) == fresh.departure(k)) << "departure at " << k;
+          ASSERT_EQ(followed.lengths_before(k), fresh.lengths_before(k)) << "lengths at " << k;
+          ASSERT_EQ(followed.single_windows(k, n), fresh.single_windows(k, n)) << k;
+          // The suffix aggregates, through what reads them: a candidate a
+          // day later resumes alike, or not at all.
+          ScheduleState later = fresh.arrival(k);
+          later.clock += kNanosPerDay;
+          const auto followed_rest = followed.resume(k, later);
+          const auto fresh_rest = fresh.resume(k, later);
+          ASSERT_EQ(followed_rest.has_value(), fresh_rest.has_value()) << "resume at " << k;
+          if (fresh_rest) ASSERT_TRUE(*followed_rest == *fresh_rest) << "resume at " << k;
+        }
+        current = std::move(moved);
+      }
+    }
+  }
+}
+
 Recipe bounded(std::string name, std::size_t max_windows, bool hours) {
   Recipe recipe;
   recipe.name = std::move(name);

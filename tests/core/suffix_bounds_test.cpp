@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "fast/schedule/hinge_sum.hpp"
 #include "fast/schedule/schedule_clock.hpp"
 #include "fast/schedule/suffix_hinge.hpp"
 #include "test_support.hpp"
@@ -49,6 +50,41 @@ TEST(SuffixHingeTest, BoundsTheSumOfHingesAndTouchesItAtTheOrigin) {
       SCOPED_TRACE(::testing::Message() << "round " << round << ", p " << p);
       EXPECT_EQ(hinge.bound(p, origins[p]), hinge_sum(keys, p, origins[p]));
       for (WideNanos t = -30; t <= 30; ++t) EXPECT_LE(hinge.bound(p, t), hinge_sum(keys, p, t));
+    }
+  }
+}
+
+// A set of positions changing one at a time, as along a row and a walk:
+// the Fenwick sums equal the brute-force sum at every x, ties and
+// positions without a key included.
+TEST(HingeSumTest, FollowsTheSetOfPositionsExactly) {
+  std::mt19937_64 random(11);
+  const auto pick = [&](std::int64_t low, std::int64_t high) {
+    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+  };
+  for (int round = 0; round < 100; ++round) {
+    const auto n = static_cast<std::size_t>(pick(1, 20));
+    std::vector<std::optional<WideNanos>> keys(n);
+    for (auto& key : keys) {
+      if (pick(0, 3) > 0) key = pick(-10, 10);
+    }
+    RankedKeys ranked;
+    ranked.rebuild(keys);
+    HingeSum sum;
+    sum.reset(ranked);
+    std::vector<std::optional<WideNanos>> in_set(n);
+    for (int step = 0; step < 60; ++step) {
+      const auto p = static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(n) - 1));
+      if (in_set[p].has_value() || !keys[p]) {
+        if (in_set[p]) sum.remove(p);
+        in_set[p].reset();
+      } else {
+        sum.add(p);
+        in_set[p] = keys[p];
+      }
+      const std::int64_t x = pick(-15, 15);
+      SCOPED_TRACE(::testing::Message() << "round " << round << ", step " << step << ", x " << x);
+      EXPECT_EQ(sum.at(x), hinge_sum(in_set, 0, x));
     }
   }
 }
