@@ -62,14 +62,6 @@ std::optional<ScheduleClock> clock_of(const Penalizer& penalizer, std::size_t n,
                        *shortcuts);
 }
 
-// A nanosecond count as a duration, past 64 bits too: every count here is
-// one the literal evaluation reaches without overflow (fast_eligibility).
-Duration duration_of(WideNanos nanos) {
-  const auto seconds = static_cast<std::int64_t>(nanos / Duration::kNanosPerSecond);
-  const auto rest = static_cast<std::int64_t>(nanos % Duration::kNanosPerSecond);
-  return Duration::from_seconds(seconds) + Duration::from_nanoseconds(rest);
-}
-
 ScheduleKeys schedule_keys(const Solution& current) {
   const TimeReport& report = *current.time_report;
   return ScheduleKeys{wide_nanos_of(report.lateness), nanos_of(report.traveling_time),
@@ -152,9 +144,10 @@ void FastScan::refresh_schedule() {
   lateness_bounds_.rebuild(*clock_, current_.route, checkpoints_);
 }
 
-// The current route's schedule was walked whole by the checkpoints' rebuild,
-// with the clock that judges every candidate exactly: its totals are the
-// literal evaluation's, without a second walk in date-times.
+// The checkpoints follow the accepted route's schedule with the clock that
+// judges every candidate exactly: its totals are the literal evaluation's,
+// without a second walk in date-times. (Every count here is one the literal
+// evaluation reaches without overflow: fast_eligibility.)
 void FastScan::accept_schedule(std::size_t i, std::size_t j, Nanos traveling_time) {
   checkpoints_.rebuild_after_change(*clock_, current_.route, i, j);
   const ScheduleState& end = checkpoints_.end();

@@ -66,6 +66,31 @@ struct BoundsCase {
   std::uint64_t seeds;
 };
 
+// One seed's instance of a case, the fast path's clock over it (when the
+// fast path is exact for it) and a shuffled route of its locations.
+struct SeededInstance {
+  SeededInstance(const Recipe& recipe, std::uint64_t seed)
+      : penalizer(testing::InstanceMaker(seed).make(recipe)),
+        n(penalizer.distance_matrix.size()),
+        shortcuts(*penalizer.time_scheduler),
+        eligibility(fast_eligibility(penalizer, n)),
+        shuffled_route(n) {
+    if (eligibility.exact) {
+      clock.emplace(*penalizer.time_scheduler, n, eligibility.origin, eligibility.clock_ceiling,
+                    shortcuts);
+    }
+    std::iota(shuffled_route.begin(), shuffled_route.end(), std::size_t{0});
+    std::shuffle(shuffled_route.begin(), shuffled_route.end(), std::mt19937_64(seed));
+  }
+
+  Penalizer penalizer;
+  std::size_t n;
+  ScheduleShortcuts shortcuts;
+  FastEligibility eligibility;
+  std::optional<ScheduleClock> clock;
+  Route shuffled_route;
+};
+
 class CheckpointBoundsTest : public ::testing::TestWithParam<BoundsCase> {};
 
 // For the current route and every candidate of every move: the bounds never
@@ -74,18 +99,13 @@ class CheckpointBoundsTest : public ::testing::TestWithParam<BoundsCase> {};
 TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
   for (std::uint64_t seed = 0; seed < GetParam().seeds; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const Penalizer penalizer = testing::InstanceMaker(seed).make(GetParam().recipe);
-    const TimeScheduler& scheduler = *penalizer.time_scheduler;
-    const std::size_t n = penalizer.distance_matrix.size();
-    const ScheduleShortcuts shortcuts(scheduler);
-    const FastEligibility eligibility = fast_eligibility(penalizer, n);
-    ASSERT_TRUE(eligibility.exact);
-    const ScheduleClock clock(scheduler, n, eligibility.origin, eligibility.clock_ceiling,
-                              shortcuts);
+    const SeededInstance instance(GetParam().recipe, seed);
+    ASSERT_TRUE(instance.clock.has_value());
+    const TimeScheduler& scheduler = *instance.penalizer.time_scheduler;
+    const std::size_t n = instance.n;
+    const ScheduleClock& clock = *instance.clock;
 
-    Route current(n);
-    std::iota(current.begin(), current.end(), std::size_t{0});
-    std::shuffle(current.begin(), current.end(), std::mt19937_64(seed));
+    const Route current = instance.shuffled_route;
     ScheduleCheckpoints checkpoints;
     checkpoints.rebuild(clock, current);
     LatenessBounds bounds;
@@ -175,17 +195,11 @@ TEST_P(CheckpointBoundsTest, HoldAgainstTheLiteralSchedules) {
 TEST_P(CheckpointBoundsTest, FollowAnAcceptedMoveAsAFreshWalkDoes) {
   for (std::uint64_t seed = 0; seed < GetParam().seeds; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const Penalizer penalizer = testing::InstanceMaker(seed).make(GetParam().recipe);
-    const TimeScheduler& scheduler = *penalizer.time_scheduler;
-    const std::size_t n = penalizer.distance_matrix.size();
-    const ScheduleShortcuts shortcuts(scheduler);
-    const FastEligibility eligibility = fast_eligibility(penalizer, n);
-    ASSERT_TRUE(eligibility.exact);
-    const ScheduleClock clock(scheduler, n, eligibility.origin, eligibility.clock_ceiling,
-                              shortcuts);
-    Route current(n);
-    std::iota(current.begin(), current.end(), std::size_t{0});
-    std::shuffle(current.begin(), current.end(), std::mt19937_64(seed));
+    const SeededInstance instance(GetParam().recipe, seed);
+    ASSERT_TRUE(instance.clock.has_value());
+    const std::size_t n = instance.n;
+    const ScheduleClock& clock = *instance.clock;
+    Route current = instance.shuffled_route;
     for (const PassEntry& entry : kPassTable) {
       for (std::size_t i = 0; i + 1 + entry.min_gap < n; ++i) {
         const std::size_t j = n - 1 - (i + seed) % (n - 1 - i - entry.min_gap);

@@ -45,6 +45,12 @@ struct InstantOrigin {
 inline WideNanos wide_nanos_of(Duration d) {
   return WideNanos{d.seconds()} * Duration::kNanosPerSecond + d.subsec_nanos();
 }
+// And back, for a count of a duration in range.
+inline Duration duration_of(WideNanos nanos) {
+  const auto seconds = static_cast<std::int64_t>(nanos / Duration::kNanosPerSecond);
+  const auto rest = static_cast<std::int64_t>(nanos % Duration::kNanosPerSecond);
+  return Duration::from_seconds(seconds) + Duration::from_nanoseconds(rest);
+}
 inline WideNanos wide_nanos_of(DateTime t) {
   return WideNanos{t.unix_seconds()} * Duration::kNanosPerSecond + t.subsec_nanos();
 }
