@@ -1,6 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <functional>
+#include <type_traits>
+#include <vector>
 
 namespace tourwright {
 
@@ -36,5 +40,19 @@ class PolledSteps {
  private:
   unsigned steps_ = 0;
 };
+
+// `items` made `count` copies of `value` a slice at a time, polling between
+// slices: touching a table of millions of entries takes a while of its own.
+// The capacity is set first, so the storage never moves while it grows.
+template <class T>
+void assign_polled(std::vector<T>& items, std::size_t count, const std::type_identity_t<T>& value) {
+  constexpr std::size_t kSlice = 4096;
+  items.clear();
+  items.reserve(count);
+  while (items.size() < count) {
+    poll_interrupt();
+    items.resize(std::min(count, items.size() + kSlice), value);
+  }
+}
 
 }  // namespace tourwright

@@ -95,7 +95,7 @@ void ScheduleClock::fill_settling_tables() {
   for (std::size_t a = 0; a < n_; ++a) {
     const std::size_t count = first_[a + 1] - first_[a];
     if (count <= kWalkedWindows || jobs_[a] <= 0) continue;
-    settled_[a].resize(count);  // read by the clock below while it fills
+    assign_polled(settled_[a], count, std::nullopt);  // read by the clock below while it fills
     const WorkClock clock(*this, a);
     const Nanos* starts = &starts_[first_[a]];
     fill_settling_table(

@@ -169,7 +169,7 @@ template <SettlingTableClock Clock, class Start, class Settle>
 void fill_settling_table(
     const Clock& clock, std::size_t count, const Start& start, const Settle& settle,
     std::vector<std::optional<Settled<typename Clock::Time, typename Clock::Span>>>& table) {
-  table.assign(count, std::nullopt);
+  assign_polled(table, count, std::nullopt);
   for (std::size_t k = count; k-- > 0;) {
     if (k % kStepsBetweenPolls == 0) poll_interrupt();
     const auto found = clock.next_window(start(k));
