@@ -10,7 +10,8 @@ One `solve` call holds the interpreter lock for its whole search, so threads
 do not help; separate processes (or machines) do. The batch is 40 technician
 days generated from a seed: each day a depot and customers with one or two
 time windows, 08:00-17:00 operating hours. Results cross the process
-boundary as plain data (`plain_result`), and every instance has its own
+boundary as plain data (the planning kit's `Plan`, which pickles where the
+module's result does not), and every instance has its own
 outcome, so one failing instance loses none of the others.
 
 Ray is optional: `pip install --group distributed` (or `pip install ray`).
@@ -33,6 +34,7 @@ from concurrent.futures import ProcessPoolExecutor
 from typing import Any, TypedDict
 
 import tourwright
+from tourwright_plan import Plan
 
 H = 3600
 MONDAY = 1_740_960_000  # 2025-03-03T00:00:00Z
@@ -70,30 +72,14 @@ def technician_day(seed: int, size: int, time_limit: int | None) -> Instance:
     return instance
 
 
-def plain_result(out: tourwright.PyOutput) -> dict[str, Any]:
-    """A result as dicts, lists and tuples, which pickle (PyOutput does not)."""
-    schedule = None
-    if out.schedule is not None:
-        schedule = []
-        for event in out.schedule:
-            payload = event._0
-            kind = type(event).__name__.removeprefix("PyEvent_")
-            location = getattr(payload, "location", None)
-            schedule.append((kind, location, *payload.window))
-    return {"route": list(out.route), "distance": out.distance, "lateness": out.lateness,
-            "duration": out.duration, "working_time": out.working_time,
-            "waiting_time": out.waiting_time, "traveling_time": out.traveling_time,
-            "iterations": out.iterations, "schedule": schedule}
-
-
 def solve_one(instance: Instance) -> dict[str, Any]:
-    """One instance's outcome: {"result": ...} or {"error": (class name, message)}.
+    """One instance's outcome: {"result": Plan} or {"error": (class name, message)}.
 
     The module's internal failure class cannot be pickled, so a failure
     travels as its class name and exact message.
     """
     try:
-        return {"result": plain_result(tourwright.solve(**instance))}
+        return {"result": Plan.from_output(tourwright.solve(**instance))}
     except (KeyboardInterrupt, SystemExit):
         raise
     except BaseException as error:  # the internal failure class derives from BaseException
@@ -172,7 +158,8 @@ def main() -> None:
     outcomes = MODES[args.mode](batch, args.workers, args.address)
     elapsed = time.monotonic() - started
     failed = sum("error" in outcome for outcome in outcomes)
-    late = sum(outcome["result"]["lateness"] > 0 for outcome in outcomes if "result" in outcome)
+    late = sum((outcome["result"].lateness or 0) > 0 for outcome in outcomes
+               if "result" in outcome)
     workers = "" if args.mode == "sequential" else f" ({args.workers} workers)"
     print(f"Mode:       {args.mode}{workers}")
     print(f"Instances:  {len(outcomes)} of {args.size} locations, {failed} failed, "
@@ -180,8 +167,8 @@ def main() -> None:
     print(f"Wall time:  {elapsed:.2f} s ({len(outcomes) / elapsed:.2f} instances/s)")
     first = outcomes[0]
     if "result" in first:
-        print(f"First:      route {first['result']['route']}, "
-              f"distance {first['result']['distance']} m")
+        print(f"First:      route {first['result'].route}, "
+              f"distance {first['result'].distance} m")
 
 
 if __name__ == "__main__":

@@ -20,6 +20,7 @@ from dataclasses import dataclass
 from datetime import date, datetime, time, timedelta, timezone
 
 import tourwright
+from tourwright_plan import Problem
 
 from timeline import Step, hours_minutes, steps, utc
 
@@ -93,16 +94,20 @@ def drive_seconds(metres: int) -> int:
     return 60 * minutes
 
 
-def solve_week(time_limit: int) -> tourwright.PyOutput:
+def week_problem() -> Problem:
     distances = [[road_metres(a, b) for b in SITES] for a in SITES]
-    return tourwright.solve(
+    return Problem(
         distance_matrix=distances,
         duration_matrix=[[drive_seconds(metres) for metres in row] for row in distances],
         job_durations=[60 * site.job_minutes for site in SITES],
         time_windows=[site.windows for site in SITES],
         operation_times=(3600 * OPENING.hour, 3600 * CLOSING.hour),
-        time_limit=time_limit,
+        names=[site.name for site in SITES],
     )
+
+
+def solve_week(time_limit: int) -> tourwright.PyOutput:
+    return tourwright.solve(**week_problem().arguments(), time_limit=time_limit)
 
 
 def describe(step: Step) -> str:

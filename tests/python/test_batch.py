@@ -47,10 +47,10 @@ def test_a_failing_instance_keeps_its_message_and_the_others_their_results(seque
     results = [outcome["result"] for k, outcome in enumerate(sequential) if k != 3]
     assert len(results) == 6
     for result in results:
-        assert sorted(result["route"]) == list(range(10))
-        assert result["duration"] == (result["working_time"] + result["waiting_time"]
-                                      + result["traveling_time"])
-        assert result["schedule"][0][0] in {"Work", "Wait", "Travel"}
+        assert sorted(result.route) == list(range(10))
+        assert result.duration == (result.working_time + result.waiting_time
+                                   + result.traveling_time)
+        assert result.events[0].kind in {"work", "wait", "travel"}
 
 
 @pytest.mark.parametrize("mode", MODES)

@@ -16,6 +16,7 @@ import pytest
 
 ROOT = Path(__file__).resolve().parents[2]
 STUB = ROOT / "src" / "python" / "tourwright.pyi"
+KIT = ROOT / "src" / "tourwright_plan"
 TYPING = ROOT / "tests" / "typing"
 
 pytest.importorskip("mypy")
@@ -26,7 +27,7 @@ def run_mypy_tool(arguments, cwd):
     inherited = [os.path.abspath(entry)
                  for entry in environment.get("PYTHONPATH", "").split(os.pathsep) if entry]
     environment["PYTHONPATH"] = os.pathsep.join([str(TYPING), *inherited])
-    environment["MYPYPATH"] = os.pathsep.join([str(STUB.parent), str(TYPING)])
+    environment["MYPYPATH"] = os.pathsep.join([str(STUB.parent), str(TYPING), str(KIT.parent)])
     return subprocess.run([sys.executable, "-m", *arguments], cwd=cwd, env=environment,
                           capture_output=True, text=True, timeout=300)
 
@@ -44,6 +45,13 @@ def test_examples_type_check_against_the_stub(tmp_path):
                           "--cache-dir", str(tmp_path / "cache"), *examples], cwd=ROOT)
     assert done.returncode == 0, done.stdout + done.stderr
     assert f"no issues found in {len(examples)} source files" in done.stdout
+
+
+def test_the_planning_kit_passes_mypy_strict(tmp_path):
+    assert (KIT / "py.typed").is_file()
+    done = run_mypy_tool(["mypy", "--strict", "--cache-dir", str(tmp_path / "cache"),
+                          "-p", "tourwright_plan"], cwd=tmp_path)
+    assert done.returncode == 0, done.stdout + done.stderr
 
 
 def readme_snippets():
