@@ -301,6 +301,26 @@ Penalizer nearest_neighbour_window_instance(std::size_t n, std::uint64_t seed, s
   return Penalizer{std::move(distances), std::move(scheduler)};
 }
 
+Penalizer with_packed_durations(Penalizer penalizer) {
+  if (!penalizer.time_scheduler) return penalizer;
+  TimeScheduler& scheduler = *penalizer.time_scheduler;
+  IntegerRows rows;
+  rows.reserve(scheduler.duration_matrix.size());
+  for (const auto& row : scheduler.duration_matrix) {
+    auto& seconds = rows.emplace_back();
+    seconds.reserve(row.size());
+    for (const Duration leg : row) {
+      if (leg < Duration::zero() || leg != Duration::from_seconds(leg.seconds())) return penalizer;
+      seconds.push_back(static_cast<std::uint64_t>(leg.seconds()));
+    }
+  }
+  if (auto packed = pack_rows(rows)) {
+    scheduler.packed_durations = std::move(*packed);
+    scheduler.duration_matrix.clear();
+  }
+  return penalizer;
+}
+
 Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days) {
   const Duration shift = Duration::from_seconds(days * 86'400);
   for (TimeWindows& windows : penalizer.time_scheduler->time_windows) {

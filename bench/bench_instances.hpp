@@ -56,6 +56,11 @@ Penalizer scale_instance(std::size_t n, std::uint64_t seed, std::int64_t most_wi
 // (whose own window spans the tour), so a tour without lateness exists.
 Penalizer nearest_neighbour_window_instance(std::size_t n, std::uint64_t seed, std::int64_t width);
 
+// The travel durations kept as solve keeps them where it can (whole seconds
+// that fit 32 bits, from a Python caller: one packed table of 4 bytes a
+// leg), so that the benches read the table users' searches read.
+Penalizer with_packed_durations(Penalizer penalizer);
+
 // The same instance with every window `days` later (the times of day stay).
 Penalizer shifted_by_days(Penalizer penalizer, std::int64_t days);
 // The same instance as if written in Unix milliseconds but read as seconds:

@@ -177,7 +177,7 @@ void print_counter_table(const char* which) {
 }
 
 void compare_descents(const Instance& instance, double literal_budget, int repeats) {
-  const Penalizer penalizer = instance.make();
+  const Penalizer penalizer = with_packed_durations(instance.make());
   const std::size_t n = penalizer.distance_matrix.size();
 
   Solution fast;
@@ -273,7 +273,8 @@ void pass_table() {
     std::printf("| %zu |", n);
     for (int kind = 0; kind < 3; ++kind) {
       const Penalizer penalizer =
-          kind == 0 ? random_euclidean(n, seed) : windowed_instance(n, seed, kind == 2);
+          kind == 0 ? random_euclidean(n, seed)
+                    : with_packed_durations(windowed_instance(n, seed, kind == 2));
       const auto [longest, passes] = longest_pass(penalizer, 1.0);
       std::printf(" %.1f (of %zu) |", 1e3 * longest, passes);
       std::fflush(stdout);
@@ -352,7 +353,8 @@ void memory_table() {
 // (only where the first pass ended within the budget).
 void scale_row(std::size_t n, std::int64_t most_windows, bool hours, double budget,
                bool with_literal, bool with_limit) {
-  const Penalizer penalizer = scale_instance(n, 20'261'209 + n, most_windows, hours);
+  const Penalizer penalizer =
+      with_packed_durations(scale_instance(n, 20'261'209 + n, most_windows, hours));
   Solver solver(penalizer, std::nullopt, std::nullopt, Evaluation::fast);
   const Descent fast = descend(solver, n, std::numeric_limits<std::size_t>::max(), budget);
   MoveCounters all;
@@ -418,7 +420,8 @@ void classic_table(std::size_t largest) {
       "| lateness min |\n|---|---|---|---|---|\n");
   for (std::size_t n : {500, 1000}) {
     if (n > largest) break;
-    const Penalizer penalizer = nearest_neighbour_window_instance(n, 20'261'209 + n, 50);
+    const Penalizer penalizer =
+        with_packed_durations(nearest_neighbour_window_instance(n, 20'261'209 + n, 50));
     for (double limit : {2.0, 5.0}) {
       const LimitedRun run = search_with_limit(penalizer, limit, Evaluation::fast);
       std::printf("| %zu | %.0f | %.1f | %llu | %lld |\n", n, limit, limit + run.overrun,
@@ -451,7 +454,7 @@ void scale_table(double budget, bool with_literal, bool with_limit, std::size_t 
 }
 
 void time_limited(const Instance& instance, double limit, Evaluation evaluation, int runs) {
-  const Penalizer penalizer = instance.make();
+  const Penalizer penalizer = with_packed_durations(instance.make());
   std::vector<LimitedRun> results;
   for (int run = 0; run < runs; ++run)
     results.push_back(search_with_limit(penalizer, limit, evaluation));

@@ -33,7 +33,7 @@ const Route& local_optimum(const Instance& instance) {
   for (const auto& [name, route] : found) {
     if (name == instance.name) return route;
   }
-  Solver solver(instance.make(), std::nullopt);
+  Solver solver(with_packed_durations(instance.make()), std::nullopt);
   solver.solve();
   found.emplace_back(instance.name, solver.best_solution().route);
   return found.back().second;
@@ -45,7 +45,8 @@ std::uint64_t candidates(std::size_t n, std::size_t gap) {
 
 void scan(benchmark::State& state, const Instance& instance, const PassEntry& entry,
           Evaluation evaluation) {
-  Solver solver(instance.make(), std::nullopt, local_optimum(instance), evaluation);
+  Solver solver(with_packed_durations(instance.make()), std::nullopt, local_optimum(instance),
+                evaluation);
   const std::size_t n = solver.current_solution().route.size();
   for (auto _ : state) {
     if (solver.run_move(entry)) state.SkipWithError("the scan accepted a candidate");
