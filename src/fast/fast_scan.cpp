@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "fast/legs/candidate_legs.hpp"
 #include "fast/legs/candidate_totals.hpp"
 #include "fast/move_shapes.hpp"
 #include "fast/schedule/candidate_schedule.hpp"
@@ -226,6 +227,7 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
   bool improved = false;
   CandidateTotals<Kind, Block, Entry> distance_of(distances, i);
   CandidateTotals<Kind, Block, TravelEntry> travel_time_of(travel_times, i);
+  const CandidateLegs<Kind, Block, TravelEntry> legs_of(travel_times, i, travel_unit_);
   MoveCounters& counters = counters_of(counters_, Kind);
   RowStarts<Kind, Block> starts(*clock_, checkpoints_, keys_, i, counters);
   const CurrentSchedule current{*clock_, checkpoints_, lateness_bounds_, keys_};
@@ -258,7 +260,10 @@ bool FastScan::scan_schedules(LocalMove move, std::size_t min_gap, std::size_t i
                                   n,        traveling_time,
                                   distance, Shape::in_order_stretch(i, j),
                                   *start,   bound_reversals ? &reversals_ : nullptr};
-    const bool wins = candidate_schedule_wins(current, candidate, location_at, counters);
+    const auto leg_at = [&](std::size_t from, std::size_t to) {
+      return legs_of.between(j, from, to);
+    };
+    const bool wins = candidate_schedule_wins(current, candidate, location_at, leg_at, counters);
     if (!wins) continue;
 
     move(current_.route, i, j);

@@ -41,8 +41,8 @@ struct TotalsAnchor {
 // The primary template has no definition: a shape without formulas is an
 // incomplete type. Each specialisation provides:
 // - kind_name, for reports;
-// - location(route, i, j, k): the location at position k, i ≤ k ≤ j, of the
-//   route move (i, j) makes from `route`;
+// - source(i, j, k): the current position whose location move (i, j) puts
+//   at position k, i ≤ k ≤ j;
 // - first_partner(i, j): the first j worth trying from i at j or later;
 // - in_order_stretch(i, j);
 // - carries_run: rotations left carry their run along a row (CarriedRun);
@@ -71,9 +71,8 @@ struct MoveShapeTraits<MoveKind::reverse, 0> {
   static constexpr bool carries_run = false;
   static constexpr bool reverses_segment = true;
 
-  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
-                                                     std::size_t j, std::size_t k) {
-    return route[i + j - k];
+  [[gnu::always_inline]] static std::size_t source(std::size_t i, std::size_t j, std::size_t k) {
+    return i + j - k;
   }
   static std::size_t first_partner(std::size_t, std::size_t j) { return j; }
   static InOrderStretch in_order_stretch(std::size_t, std::size_t) { return {}; }
@@ -106,9 +105,8 @@ struct MoveShapeTraits<MoveKind::swap, 0> {
   static constexpr bool carries_run = false;
   static constexpr bool reverses_segment = false;
 
-  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
-                                                     std::size_t j, std::size_t k) {
-    return k == i ? route[j] : k == j ? route[i] : route[k];
+  [[gnu::always_inline]] static std::size_t source(std::size_t i, std::size_t j, std::size_t k) {
+    return k == i ? j : k == j ? i : k;
   }
   static std::size_t first_partner(std::size_t, std::size_t j) { return j; }
   static InOrderStretch in_order_stretch(std::size_t i, std::size_t j) { return {i + 1, j, i + 1}; }
@@ -152,9 +150,8 @@ struct MoveShapeTraits<MoveKind::rotate_left, Block> {
   static constexpr bool carries_run = true;
   static constexpr bool reverses_segment = false;
 
-  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
-                                                     std::size_t j, std::size_t k) {
-    return k + Block <= j ? route[k + Block] : route[k + Block - (j - i + 1)];
+  [[gnu::always_inline]] static std::size_t source(std::size_t i, std::size_t j, std::size_t k) {
+    return k + Block <= j ? k + Block : k + Block - (j - i + 1);
   }
   static std::size_t first_partner(std::size_t i, std::size_t j) {
     return longer_than_block<Block>(i, j);
@@ -191,9 +188,8 @@ struct MoveShapeTraits<MoveKind::rotate_right, Block> {
   static constexpr bool carries_run = false;
   static constexpr bool reverses_segment = false;
 
-  [[gnu::always_inline]] static std::size_t location(const std::size_t* route, std::size_t i,
-                                                     std::size_t j, std::size_t k) {
-    return k < i + Block ? route[j + 1 - Block + (k - i)] : route[k - Block];
+  [[gnu::always_inline]] static std::size_t source(std::size_t i, std::size_t j, std::size_t k) {
+    return k < i + Block ? j + 1 - Block + (k - i) : k - Block;
   }
   static std::size_t first_partner(std::size_t i, std::size_t j) {
     return longer_than_block<Block>(i, j);
@@ -220,13 +216,21 @@ struct MoveShapeTraits<MoveKind::rotate_right, Block> {
   }
 };
 
-// The location at position k of the route that move (i, j) would make from
-// `route`. Needs i < j, and a segment longer than the block for rotations.
+// The current position whose location is at position k of the route that
+// move (i, j) would make. Needs i < j, and a segment longer than the block
+// for rotations.
 template <MoveKind Kind, std::size_t Block>
-[[gnu::always_inline]] inline std::size_t moved_location(const Route& route, std::size_t i,
+[[gnu::always_inline]] inline std::size_t moved_source(std::size_t i, std::size_t j,
+                                                       std::size_t k) {
+  if (k < i || k > j) return k;
+  return MoveShapeTraits<Kind, Block>::source(i, j, k);
+}
+
+// The location there, in `route` rearranged by the move.
+template <MoveKind Kind, std::size_t Block, class Locations>
+[[gnu::always_inline]] inline std::size_t moved_location(const Locations& route, std::size_t i,
                                                          std::size_t j, std::size_t k) {
-  if (k < i || k > j) return route[k];
-  return MoveShapeTraits<Kind, Block>::location(route.data(), i, j, k);
+  return route[moved_source<Kind, Block>(i, j, k)];
 }
 
 // Whether `shape` is one of the pass table's, which all have formulas.

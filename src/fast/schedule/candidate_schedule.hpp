@@ -71,14 +71,19 @@ struct CandidateMove {
 // location that may differ, is simulated again. Where it cannot be resumed,
 // its bound on the rest of the schedule may still show that the candidate
 // cannot win.
-template <class LocationAt>
+//
+// `location_at(k)` is the location at candidate position k, `leg_at(from,
+// to)` the length of the leg between two candidate positions
+// (ScheduleClock::travel_length of their locations; see CandidateLegs).
+template <class LocationAt, class LegAt>
 class CandidateSchedule {
  public:
   CandidateSchedule(const CurrentSchedule& current, const CandidateMove& move,
-                    LocationAt location_at, MoveCounters& counters)
+                    LocationAt location_at, LegAt leg_at, MoveCounters& counters)
       : current_(current),
         move_(move),
         location_at_(location_at),
+        leg_at_(leg_at),
         counters_(counters),
         begin_(move.i == 0 ? current.clock.first_window_start(location_at(0))
                            : current.checkpoints.begin()),
@@ -100,10 +105,10 @@ class CandidateSchedule {
 
   // The walk (tour_walk.hpp).
   WalkStep travel(std::size_t from, std::size_t to) {
-    current_.clock.travel(location_at_(from), location_at_(to), state_);
+    const Nanos leg = leg_at_(from, to);
+    current_.clock.travel_by(leg, state_);
     if (to == 0) return WalkStep::go_on;  // the closing leg
-    if (to <= move_.j + 1)
-      ahead_ -= current_.clock.travel_length(location_at_(from), location_at_(to));
+    if (to <= move_.j + 1) ahead_ -= leg;
     if (in_stretch(to) && cannot_win(to)) return WalkStep::abandon;
     return to > move_.j ? on_unchanged_arrival(to) : WalkStep::go_on;
   }
@@ -133,7 +138,7 @@ class CandidateSchedule {
     const ScheduleCheckpoints& at = current_.checkpoints;
     const Nanos outside = (move_.i == 0 ? 0 : at.legs_up_to(move_.i - 1)) +
                           (at.legs_up_to(move_.n - 1) - at.legs_up_to(move_.j + 1)) +
-                          current_.clock.travel_length(location_at_(move_.n - 1), location_at_(0));
+                          leg_at_(move_.n - 1, 0);
     return move_.traveling_time - outside + at.jobs_before(move_.j + 1) - at.jobs_before(move_.i) -
            move_.start.lengths;
   }
@@ -209,6 +214,7 @@ class CandidateSchedule {
   const CurrentSchedule& current_;
   const CandidateMove& move_;
   LocationAt location_at_;
+  LegAt leg_at_;
   MoveCounters& counters_;
   Nanos begin_;
   ScheduleState state_;
@@ -216,10 +222,10 @@ class CandidateSchedule {
   Nanos ahead_;
 };
 
-template <class LocationAt>
+template <class LocationAt, class LegAt>
 bool candidate_schedule_wins(const CurrentSchedule& current, const CandidateMove& move,
-                             LocationAt location_at, MoveCounters& counters) {
-  return CandidateSchedule<LocationAt>(current, move, location_at, counters).wins();
+                             LocationAt location_at, LegAt leg_at, MoveCounters& counters) {
+  return CandidateSchedule<LocationAt, LegAt>(current, move, location_at, leg_at, counters).wins();
 }
 
 }  // namespace tourwright

@@ -157,10 +157,10 @@ void ScheduleClock::work(std::size_t location, ScheduleState& state) const {
   state.clock = place_action(WorkClock(*this, location), jobs_[location], state.clock, record);
 }
 
-void ScheduleClock::travel(std::size_t from, std::size_t to, ScheduleState& state) const {
+void ScheduleClock::travel_by(Nanos length, ScheduleState& state) const {
   static_assert(ScheduleRulesClock<TravelClock>);
   StateRecord record{state};
-  state.clock = place_action(TravelClock(*this), travel_nanos(from, to), state.clock, record);
+  state.clock = place_action(TravelClock(*this), length, state.clock, record);
 }
 
 }  // namespace tourwright

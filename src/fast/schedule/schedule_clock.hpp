@@ -83,7 +83,12 @@ class ScheduleClock {
   }
 
   void work(std::size_t location, ScheduleState& state) const;
-  void travel(std::size_t from, std::size_t to, ScheduleState& state) const;
+  void travel(std::size_t from, std::size_t to, ScheduleState& state) const {
+    travel_by(travel_nanos(from, to), state);
+  }
+  // A leg of that length, looked up by the caller (a leg of no length or
+  // less does nothing, as in travel).
+  void travel_by(Nanos length, ScheduleState& state) const;
 
  private:
   class WorkClock;
