@@ -59,7 +59,7 @@ class Leg:
 
 @dataclass(frozen=True)
 class Day:
-    """The visits and legs that begin on one calendar day of the zone."""
+    """The visits and legs with a piece on one calendar day of the zone."""
 
     date: date
     visits: list[Visit] = field(default_factory=list)
@@ -81,17 +81,23 @@ class Timetable:
 
     @property
     def days(self) -> list[Day]:
+        """Every calendar day on which a piece of work or travel begins, with
+        the visits and legs that have a piece then (a job split over days is
+        on each of its days) or, for a job of no length, arrive then."""
         by_date: dict[date, Day] = {}
 
-        def day_of(unix_seconds: int) -> Day:
-            when = self.local(unix_seconds).date()
-            return by_date.setdefault(when, Day(when))
+        def on_days(pieces: list[Piece], instead: int) -> list[Day]:
+            dates = sorted({self.local(start).date() for start, _ in pieces}
+                           or {self.local(instead).date()})
+            return [by_date.setdefault(when, Day(when)) for when in dates]
 
         for visit in self.visits:
-            day_of(visit.start).visits.append(visit)
+            for day in on_days(visit.pieces, visit.arrival):
+                day.visits.append(visit)
         for leg in self.legs:
             if leg.pieces:
-                day_of(leg.pieces[0][0]).legs.append(leg)
+                for day in on_days(leg.pieces, 0):
+                    day.legs.append(leg)
         return [by_date[when] for when in sorted(by_date)]
 
     def to_dict(self) -> dict[str, Any]:

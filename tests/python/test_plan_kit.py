@@ -68,7 +68,8 @@ def test_a_timetable_adds_up_to_the_plans_totals(family, seed):
         if visit.window is not None:
             assert visit.window in problem.time_windows[visit.location]
             assert visit.window[0] <= visit.start <= visit.window[1]
-    assert [visit for day in table.days for visit in day.visits] == table.visits
+    listed = [visit for day in table.days for visit in day.visits]
+    assert [visit for k, visit in enumerate(listed) if visit not in listed[:k]] == table.visits
     assert kit.Timetable.from_json(table.to_json()) == table
     assert pickle.loads(pickle.dumps(table)) == table
     assert pickle.loads(pickle.dumps(plan)) == plan
@@ -197,3 +198,34 @@ def test_a_faulty_plan_file_is_named_by_line_and_field_and_nothing_is_written(
     assert message in done.stderr, done.stderr
     assert "Traceback" not in done.stderr
     assert not (tmp_path / "out.json").exists()
+
+
+H = 3600
+MONDAY = 1_740_960_000  # 2025-03-03T00:00:00Z
+
+
+def test_a_job_split_over_days_and_a_job_of_no_length():
+    # The office (no work), then a 20-hour job under hours 08:00-17:00: nine
+    # hours on each of two days and two on the third, a night between each.
+    problem = kit.Problem([[0, 5], [5, 0]], [[0, H], [H, 0]], [0, 20 * H],
+                          [[(MONDAY + 8 * H, MONDAY + 9 * H)], [(MONDAY, MONDAY + 30 * 24 * H)]],
+                          (8 * H, 17 * H))
+    table = kit.timetable(kit.evaluate(problem, [0, 1]), problem, "UTC")
+    office, job = table.visits
+    assert office.pieces == [] and office.start == office.end == office.arrival == MONDAY + 8 * H
+    assert job.arrival == MONDAY + 9 * H
+    assert job.pieces == [(MONDAY + 9 * H, MONDAY + 17 * H),
+                          (MONDAY + 32 * H, MONDAY + 41 * H),
+                          (MONDAY + 56 * H, MONDAY + 59 * H)]
+    assert job.waiting == 2 * 15 * H and job.lateness == 0
+    assert [(day.date.day, [v.location for v in day.visits], len(day.legs))
+            for day in table.days] == [(3, [0, 1], 1), (4, [1], 0), (5, [1], 1)]
+    assert (table.working_time, table.waiting_time) == (20 * H, 30 * H)
+
+
+def test_a_plan_without_time_data_has_no_timetable():
+    problem = kit.Problem([[0, 2, 9], [2, 0, 4], [9, 4, 0]])
+    plan = kit.evaluate(problem, [2, 0, 1])
+    assert (plan.route, plan.distance, plan.events, plan.lateness) == ([2, 0, 1], 15, None, None)
+    with pytest.raises(ValueError, match="needs a plan and a problem with time data"):
+        kit.timetable(plan, problem)
