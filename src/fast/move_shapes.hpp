@@ -235,8 +235,9 @@ template <MoveKind Kind, std::size_t Block, class Locations>
 
 // Whether `shape` is one of the pass table's, which all have formulas.
 constexpr bool in_pass_table(MoveShape shape) {
-  return std::ranges::any_of(kPassTable,
-                             [shape](const PassEntry& entry) { return entry.shape == shape; });
+  // Iterators, not std::ranges: libc++ 14 has no ranges algorithms.
+  return std::any_of(kPassTable.begin(), kPassTable.end(),
+                     [shape](const PassEntry& entry) { return entry.shape == shape; });
 }
 
 namespace detail {
