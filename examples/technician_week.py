@@ -20,7 +20,7 @@ from dataclasses import dataclass
 from datetime import date, datetime, time, timedelta, timezone
 
 import tourwright
-from tourwright_plan import Problem
+from tourwright_plan import Plan, Problem
 
 from timeline import Step, hours_minutes, steps, utc
 
@@ -120,10 +120,9 @@ def describe(step: Step) -> str:
 
 
 def print_week(out: tourwright.PyOutput) -> None:
-    schedule = out.schedule
-    assert schedule is not None and out.start_time is not None and out.end_time is not None
+    assert out.schedule is not None and out.start_time is not None and out.end_time is not None
     day = None
-    for step in steps(schedule, out.route):
+    for step in steps(Plan.from_output(out)):
         start, end = utc(step.start), utc(step.end)
         if start.date() != day:
             day = start.date()

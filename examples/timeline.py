@@ -1,28 +1,17 @@
-"""Plain, typed records for a tourwright schedule, shared by the examples.
+"""Steps of a schedule for printing, shared by the examples.
 
-``PyOutput.schedule`` returns event objects of three classes (work, wait and
-travel) whose payload sits in ``event._0``. The classes are not attributes of
-the module, so code cannot write ``isinstance(event, tourwright.PyEvent_Work)``.
-This helper tells the kinds apart by class name and by the payload's
-``location`` attribute, which only work payloads have, and turns every event
-into a ``Step``.
+The planning kit already turns the module's events into plain records
+(``tourwright_plan.Plan``); a ``Step`` adds, for a travel or wait, the
+location it leads to.
 """
 
 from __future__ import annotations
 
-from collections.abc import Sequence
 from dataclasses import dataclass
 from datetime import datetime, timezone
-from typing import TYPE_CHECKING, Literal, Union
 
-if TYPE_CHECKING:  # the event classes exist for type checkers only
-    from tourwright import PyEvent_Travel, PyEvent_Wait, PyEvent_Work
-
-    Event = Union[PyEvent_Work, PyEvent_Wait, PyEvent_Travel]
-
-Kind = Literal["work", "wait", "travel"]
-KINDS: dict[str, Kind] = {
-    "PyEvent_Work": "work", "PyEvent_Wait": "wait", "PyEvent_Travel": "travel"}
+from tourwright_plan import Plan
+from tourwright_plan.problem import Kind
 
 
 @dataclass(frozen=True)
@@ -44,22 +33,14 @@ class Step:
         return self.end - self.start
 
 
-def steps(schedule: Sequence[Event], route: Sequence[int]) -> list[Step]:
-    """The schedule as Steps, in time order."""
-    plain: list[tuple[Kind, int, int, int | None]] = []
-    for event in schedule:
-        payload = event._0
-        start, end = payload.window
-        location: object = getattr(payload, "location", None)  # work payloads only
-        plain.append((KINDS[type(event).__name__], start, end,
-                      location if isinstance(location, int) else None))
-
+def steps(plan: Plan) -> list[Step]:
+    """The plan's events as Steps, in time order."""
     result: list[Step] = []
-    upcoming = route[0]  # after the last work the tour returns to its start
-    for kind, start, end, location in reversed(plain):
-        if location is not None:
-            upcoming = location
-        result.append(Step(kind, start, end, upcoming))
+    upcoming = plan.route[0]  # after the last work the tour returns to its start
+    for event in reversed(plan.events or []):
+        if event.location is not None:
+            upcoming = event.location
+        result.append(Step(event.kind, event.start, event.end, upcoming))
     result.reverse()
     return result
 

@@ -16,7 +16,7 @@ from datetime import date, datetime
 from typing import Any, Optional
 from zoneinfo import ZoneInfo
 
-from tourwright_plan.problem import Event, Plan, Problem
+from tourwright_plan.problem import Event, Kind, Plan, Problem
 
 Piece = tuple[int, int]
 
@@ -165,7 +165,7 @@ def timetable(plan: Plan, problem: Problem, zone: str = "UTC") -> Timetable:
     legs: list[Leg] = []
     now = plan.start_time if plan.start_time is not None else 0
     for position, location in enumerate(route):
-        pieces, waiting = events.work(location, problem.job_durations[location])
+        pieces, waiting = events.pieces("work", problem.job_durations[location], location)
         start, end = (pieces[0][0], pieces[-1][1]) if pieces else (now, now)
         windows = problem.time_windows[location]
         visits.append(Visit(
@@ -174,7 +174,7 @@ def timetable(plan: Plan, problem: Problem, zone: str = "UTC") -> Timetable:
             waiting=waiting, lateness=_lateness(end, windows) if pieces else 0,
             pieces=pieces))
         following = route[(position + 1) % len(route)]
-        leg_pieces, leg_waiting = events.travel(travel[location][following])
+        leg_pieces, leg_waiting = events.pieces("travel", travel[location][following])
         legs.append(Leg(location, following, leg_pieces, leg_waiting))
         now = leg_pieces[-1][1] if leg_pieces else end
     events.finish()
@@ -205,14 +205,15 @@ class _Events:
             self._next += 1
         return waited
 
-    def work(self, location: int, seconds: int) -> tuple[list[Piece], int]:
-        """The pieces of the job at ``location``, ``seconds`` long in all,
-        and the waits before and between them."""
+    def pieces(self, kind: Kind, seconds: int,
+               location: Optional[int] = None) -> tuple[list[Piece], int]:
+        """The pieces of an action of ``kind``, ``seconds`` long in all (work
+        at ``location``), and the waits before and between them."""
         pieces: list[Piece] = []
         waited = done = 0
         while done < seconds:
             waited += self.waits()
-            event = self._take("work")
+            event = self._take(kind)
             if event.location != location:
                 raise ValueError(f"the plan works at {event.location} where its route "
                                  f"visits {location}")
@@ -220,17 +221,7 @@ class _Events:
             done += event.end - event.start
         return pieces, waited
 
-    def travel(self, seconds: int) -> tuple[list[Piece], int]:
-        pieces: list[Piece] = []
-        waited = done = 0
-        while done < seconds:
-            waited += self.waits()
-            event = self._take("travel")
-            pieces.append((event.start, event.end))
-            done += event.end - event.start
-        return pieces, waited
-
-    def _take(self, kind: str) -> Event:
+    def _take(self, kind: Kind) -> Event:
         event = self._peek()
         if event is None or event.kind != kind:
             raise ValueError(f"the plan's events do not follow its route and the problem's "

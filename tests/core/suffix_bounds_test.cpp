@@ -29,12 +29,21 @@ WideNanos hinge_sum(const std::vector<std::optional<WideNanos>>& keys, std::size
   return sum;
 }
 
+// Uniform integers from [low, high], from one seeded generator.
+class Draw {
+ public:
+  explicit Draw(std::uint64_t seed) : random_(seed) {}
+  std::int64_t operator()(std::int64_t low, std::int64_t high) {
+    return std::uniform_int_distribution<std::int64_t>(low, high)(random_);
+  }
+
+ private:
+  std::mt19937_64 random_;
+};
+
 // The tangent never passes the sum it bounds, and touches it at its origin.
 TEST(SuffixHingeTest, BoundsTheSumOfHingesAndTouchesItAtTheOrigin) {
-  std::mt19937_64 random(7);
-  const auto pick = [&](std::int64_t low, std::int64_t high) {
-    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
-  };
+  Draw pick(7);
   for (int round = 0; round < 200; ++round) {
     const auto n = static_cast<std::size_t>(pick(1, 12));
     std::vector<std::optional<WideNanos>> keys(n);
@@ -58,10 +67,7 @@ TEST(SuffixHingeTest, BoundsTheSumOfHingesAndTouchesItAtTheOrigin) {
 // the Fenwick sums equal the brute-force sum at every x, ties and
 // positions without a key included.
 TEST(HingeSumTest, FollowsTheSetOfPositionsExactly) {
-  std::mt19937_64 random(11);
-  const auto pick = [&](std::int64_t low, std::int64_t high) {
-    return std::uniform_int_distribution<std::int64_t>(low, high)(random);
-  };
+  Draw pick(11);
   for (int round = 0; round < 100; ++round) {
     const auto n = static_cast<std::size_t>(pick(1, 20));
     std::vector<std::optional<WideNanos>> keys(n);

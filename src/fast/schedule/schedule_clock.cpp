@@ -99,7 +99,7 @@ void ScheduleClock::fill_settling_tables() {
     const WorkClock clock(*this, a);
     const Nanos* starts = &starts_[first_[a]];
     fill_settling_table(
-        clock, count, [starts](std::size_t k) { return starts[k]; },
+        clock, [starts](std::size_t k) { return starts[k]; },
         [&](Nanos start) -> std::optional<Settled<Nanos, Nanos>> {
           Nanos wait = 0;
           std::uint32_t steps = 0;

@@ -165,12 +165,13 @@ inline constexpr std::size_t kWalkedWindows = 16;
 // start past the end of the window listed last (found by nothing in a list
 // out of order) and any entry `settle` gives nothing for. Each window's walk
 // is a step or two, so the fill polls for interrupts every so many windows.
+// `table` comes sized to the list, every entry unknown (assign_polled), so
+// that `clock` can read it while it fills.
 template <SettlingTableClock Clock, class Start, class Settle>
 void fill_settling_table(
-    const Clock& clock, std::size_t count, const Start& start, const Settle& settle,
+    const Clock& clock, const Start& start, const Settle& settle,
     std::vector<std::optional<Settled<typename Clock::Time, typename Clock::Span>>>& table) {
-  assign_polled(table, count, std::nullopt);
-  for (std::size_t k = count; k-- > 0;) {
+  for (std::size_t k = table.size(); k-- > 0;) {
     if (k % kStepsBetweenPolls == 0) poll_interrupt();
     const auto found = clock.next_window(start(k));
     if (found && clock.index_of(*found) == k) table[k] = settle(start(k));

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "failure.hpp"
+#include "interrupt.hpp"
 #include "penalties/time/literal_clock.hpp"
 
 namespace tourwright {
@@ -16,11 +17,11 @@ namespace {
 // takes it; one that succeeds leaves only the sum of waits to check there.
 void fill(const TimeWindows& windows, Duration job, SettlingTable& table) {
   table.job = job;
-  table.settled.resize(windows.windows.size());
+  assign_polled(table.settled, windows.windows.size(), std::nullopt);
   const ActionShortcuts reading{&table, false, false};
   const LiteralClock clock(&windows, nullptr, reading);
   fill_settling_table(
-      clock, windows.windows.size(), [&](std::size_t k) { return windows.windows[k].start; },
+      clock, [&](std::size_t k) { return windows.windows[k].start; },
       [&](DateTime start) -> std::optional<Settled<DateTime, Duration>> {
         try {
           Duration wait;
